@@ -1,0 +1,300 @@
+// The example deployment in config/: every shipped model with every
+// combination of MAB, escape VLAN, guest VLAN and the multi-terminal box,
+// generated through the real generate sequence and compared byte for byte
+// with the files in tests/golden/expected/<vendor>_<model>/.
+//
+// BRENVIK_UPDATE_GOLDEN=1 writes the expected files from what the sequence
+// produces instead of comparing; review the diff before committing it.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include "generate/request.h"
+#include "generate/sequence.h"
+#include "platform/text.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Model {
+    int32_t vendorIndex;
+    const char16_t* vendorName;
+    const char* listFile;
+    int32_t modelIndex;  // its TYPE key number in the list file
+    const char16_t* modelName;
+    const char16_t* interfaceName;
+};
+
+// The shipped models. ModelListsMatchTheTable keeps this in step with the
+// list files, so a model added to a list without its golden files fails.
+const Model kModels[] = {
+    {0, u"华为", "hw_switch_model.ini", 0, u"S5700-V200R009C00", u"GigabitEthernet0/0/1"},
+    {0, u"华为", "hw_switch_model.ini", 1, u"S5700-V200R010C00", u"GigabitEthernet0/0/1"},
+    {1, u"华三", "h3c_switch_model.ini", 0, u"S5130-ComwareV7", u"GigabitEthernet1/0/1"},
+    {2, u"思科", "cisco_switch_model.ini", 0, u"IOS-XE-Classic", u"GigabitEthernet1/0/1"},
+};
+
+const char* const kListFiles[] = {"hw_switch_model.ini", "h3c_switch_model.ini",
+                                  "cisco_switch_model.ini"};
+
+const char* const kPlaceholders[] = {
+    "<%SERVER_IP%>", "<%AUTH_PORT%>",  "<%ACCOUNT_PORT%>",  "<%SECRET_KEY%>",  "<%INTERFACE%>",
+    "<%MAB_DELAY%>", "<%HOST_MODE%>", "<%ESCAPEVLANID%>", "<%GUESTVLANID%>",
+};
+
+struct Options {
+    int mab, escape, guest, multi;
+    std::string Name() const {
+        return "m" + std::to_string(mab) + "e" + std::to_string(escape) + "g" +
+               std::to_string(guest) + "t" + std::to_string(multi);
+    }
+};
+
+std::vector<Options> AllOptions() {
+    std::vector<Options> all;
+    for (int bits = 0; bits < 16; ++bits)
+        all.push_back({bits >> 3 & 1, bits >> 2 & 1, bits >> 1 & 1, bits & 1});
+    return all;
+}
+
+fs::path PathOf(const WString& text) { return fs::u8path(WideToUtf8(text)); }
+
+std::string Utf8(const char16_t* text) { return WideToUtf8(text); }
+
+std::string StemOf(const Model& model) {  // <vendor>_<model>, UTF-8
+    return Utf8(model.vendorName) + "_" + Utf8(model.modelName);
+}
+
+fs::path SourceDir() {
+    const char* dir = std::getenv("BRENVIK_SOURCE_DIR");
+    std::string text = dir ? dir : "";
+#ifdef _WIN32
+    // CTest hands the Unix path through wine, where the root is drive Z:.
+    if (!text.empty() && text[0] == '/') text = "Z:" + text;
+#endif
+    return fs::u8path(text);
+}
+
+bool UpdateMode() {
+    const char* value = std::getenv("BRENVIK_UPDATE_GOLDEN");
+    return value && std::string(value) == "1";
+}
+
+bool ReadBytes(const fs::path& path, std::string& bytes) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+bool WriteBytes(const fs::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out);
+}
+
+// "line N: expected ... / actual ..." for the first line that differs.
+std::string FirstDifference(const std::string& expected, const std::string& actual) {
+    std::istringstream e(expected), a(actual);
+    std::string le, la;
+    for (int line = 1;; ++line) {
+        bool moreE = static_cast<bool>(std::getline(e, le));
+        bool moreA = static_cast<bool>(std::getline(a, la));
+        if (!moreE && !moreA) return "same lines, different line ends";
+        if (le != la || moreE != moreA)
+            return "line " + std::to_string(line) + ":\n  expected: " + (moreE ? le : "<end>") +
+                   "\n  actual:   " + (moreA ? la : "<end>");
+    }
+}
+
+class ScriptedUi : public GenerateUi {
+public:
+    explicit ScriptedUi(WString savePath) : savePath_(std::move(savePath)) {}
+
+    void ShowMessage(const WString& text, MessageKind kind) override {
+        messages.push_back(text);
+        kinds.push_back(kind);
+    }
+    bool AskSavePath(const SaveAsRequest& request, WString& chosenPath) override {
+        offeredNames.push_back(request.initialFileName);
+        chosenPath = savePath_;
+        return true;
+    }
+    void ReportFileException(const CFileException&) override { ++fileErrors; }
+
+    std::vector<WString> messages;
+    std::vector<MessageKind> kinds;
+    std::vector<WString> offeredNames;
+    int fileErrors = 0;
+
+private:
+    WString savePath_;
+};
+
+FormSnapshot FormFor(const Model& model, const Options& options) {
+    FormSnapshot form;
+    form.vendorIndex = model.vendorIndex;
+    form.modelIndex = model.modelIndex;
+    form.serverAddress[0] = 10;
+    form.serverAddress[1] = 1;
+    form.serverAddress[2] = 1;
+    form.serverAddress[3] = 10;
+    form.authPort = u"1812";
+    form.accountPort = u"1813";
+    form.secretKey = u"Brenvik-Key1";
+    form.interfaceName = model.interfaceName;
+    form.mabEnabled = options.mab;
+    form.mabDelay = u"30";
+    form.multiTerminal = options.multi;
+    form.escapeVlanEnabled = options.escape;
+    form.escapeVlanId = u"999";
+    form.guestVlanEnabled = options.guest;
+    form.guestVlanId = u"998";
+    form.vendorName = model.vendorName;
+    form.modelName = model.modelName;
+    return form;
+}
+
+class GoldenConfig : public ::testing::Test {
+protected:
+    // The sequence works on config\ below the current directory: give it a
+    // fresh copy of the repository's deployment, never the original.
+    static void SetUpTestSuite() {
+        std::error_code ignored;
+        fs::remove_all("config", ignored);
+        fs::remove_all("saved", ignored);
+        fs::copy(SourceDir() / "config", "config", fs::copy_options::recursive, ignored);
+        fs::create_directory("saved", ignored);
+    }
+};
+
+TEST_F(GoldenConfig, RunsWithTheChineseAnsiCodePage) {
+#ifdef _WIN32
+    // Chinese vendor names reach the output file through the thread's ANSI
+    // code page; anything but GBK would make every generation fail quietly.
+    EXPECT_EQ(GetACP(), 936u);
+#endif
+    ASSERT_TRUE(fs::is_directory(SourceDir() / "config")) << "BRENVIK_SOURCE_DIR not set?";
+}
+
+TEST_F(GoldenConfig, ModelListsMatchTheTable) {
+    for (const char* file : kListFiles) {
+        SCOPED_TRACE(file);
+        std::string bytes;
+        ASSERT_TRUE(ReadBytes(fs::path("config") / file, bytes));
+        int count = 0;
+        for (const Model& model : kModels) {
+            if (std::string(model.listFile) != file) continue;
+            ++count;
+            std::string key = "\r\nTYPE" + std::to_string(model.modelIndex) + " = " +
+                              Utf8(model.modelName) + "\r\n";
+            EXPECT_NE(bytes.find(key), std::string::npos) << "missing line" << key;
+        }
+        std::string countLine = "\r\ncount = " + std::to_string(count) + "\r\n";
+        EXPECT_NE(bytes.find(countLine), std::string::npos) << "expected" << countLine;
+        EXPECT_EQ(bytes.find("\r\nTYPE" + std::to_string(count) + " "), std::string::npos)
+            << "a TYPE key beyond the models of the table";
+    }
+}
+
+// What each template must carry: ASCII text with LF line ends, lines within
+// the merge's 998-byte limit, only the nine placeholders, and the ones its
+// part of the configuration is about.
+TEST_F(GoldenConfig, TemplatesAreAsciiAndUseTheirPlaceholders) {
+    struct Part {
+        const char* suffix;
+        std::vector<const char*> required;
+    };
+    const Part parts[] = {
+        {"_tp.ini",
+         {"<%SERVER_IP%>", "<%AUTH_PORT%>", "<%ACCOUNT_PORT%>", "<%SECRET_KEY%>", "<%INTERFACE%>",
+          "<%HOST_MODE%>"}},
+        {"_mab_tp.ini", {"<%MAB_DELAY%>"}},
+        {"_DeadVlan_tp.ini", {"<%ESCAPEVLANID%>"}},
+        {"_GeustVlan_tp.ini", {"<%GUESTVLANID%>"}},
+    };
+    for (const Model& model : kModels) {
+        for (const Part& part : parts) {
+            std::string name = StemOf(model) + part.suffix;
+            SCOPED_TRACE(name);
+            std::string bytes;
+            ASSERT_TRUE(ReadBytes(fs::path("config") / fs::u8path(name), bytes));
+            ASSERT_FALSE(bytes.empty());
+            EXPECT_EQ(bytes.back(), '\n');
+            size_t lineStart = 0;
+            for (size_t i = 0; i < bytes.size(); ++i) {
+                unsigned char c = static_cast<unsigned char>(bytes[i]);
+                EXPECT_TRUE(c == '\n' || (c >= 0x20 && c < 0x7f)) << "byte " << int(c) << " at " << i;
+                if (c == '\n') {
+                    EXPECT_LE(i - lineStart, 998u) << "line at byte " << lineStart;
+                    lineStart = i + 1;
+                }
+            }
+            for (size_t at = bytes.find("<%"); at != std::string::npos; at = bytes.find("<%", at + 2)) {
+                bool known = false;
+                for (const char* placeholder : kPlaceholders)
+                    known = known || bytes.compare(at, std::string(placeholder).size(), placeholder) == 0;
+                EXPECT_TRUE(known) << "unknown placeholder: " << bytes.substr(at, 20);
+            }
+            for (const char* placeholder : part.required)
+                EXPECT_NE(bytes.find(placeholder), std::string::npos) << placeholder;
+        }
+    }
+}
+
+TEST_F(GoldenConfig, EveryCombinationMatchesItsExpectedFile) {
+    const bool update = UpdateMode();
+    for (const Model& model : kModels) {
+        const fs::path expectedDir =
+            SourceDir() / "tests" / "golden" / "expected" / fs::u8path(StemOf(model));
+        if (update) fs::create_directories(expectedDir);
+        for (const Options& options : AllOptions()) {
+            const std::string combo = options.Name();
+            SCOPED_TRACE(StemOf(model) + " " + combo);
+
+            const fs::path saved = fs::absolute("saved") / fs::u8path(StemOf(model) + "_" + combo + ".txt");
+            fs::remove(saved);
+            ScriptedUi ui(Utf8ToWide(saved.u8string()));
+            SwitchConfigRequest request;
+            const FormSnapshot form = FormFor(model, options);
+            ApplyCapture(request, form);
+            GenerateConfiguration(request, form.vendorName, form.modelName, ui);
+
+            EXPECT_EQ(ui.fileErrors, 0);
+            ASSERT_EQ(ui.messages.size(), 1u);
+            EXPECT_EQ(ui.messages[0], u"保存成功,请查看配置文件");
+            EXPECT_EQ(ui.kinds[0], MessageKind::Plain);
+            ASSERT_EQ(ui.offeredNames.size(), 1u);
+            EXPECT_EQ(ui.offeredNames[0], WString(model.vendorName) + u"_" + model.modelName + u".ini");
+
+            std::string actual;
+            ASSERT_TRUE(ReadBytes(saved, actual)) << "no saved copy";
+            EXPECT_EQ(actual.find("<%"), std::string::npos) << "a placeholder survived";
+
+            const fs::path expectedFile = expectedDir / (combo + ".txt");
+            if (update) {
+                ASSERT_TRUE(WriteBytes(expectedFile, actual));
+                continue;
+            }
+            std::string expected;
+            ASSERT_TRUE(ReadBytes(expectedFile, expected))
+                << "no expected file; run once with BRENVIK_UPDATE_GOLDEN=1 and review it";
+            EXPECT_TRUE(expected == actual) << FirstDifference(expected, actual);
+        }
+    }
+}
+
+}  // namespace

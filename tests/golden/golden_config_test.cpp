@@ -70,8 +70,6 @@ std::vector<Options> AllOptions() {
     return all;
 }
 
-fs::path PathOf(const WString& text) { return fs::u8path(WideToUtf8(text)); }
-
 std::string Utf8(const char16_t* text) { return WideToUtf8(text); }
 
 std::string StemOf(const Model& model) {  // <vendor>_<model>, UTF-8

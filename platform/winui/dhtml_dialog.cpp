@@ -1,0 +1,266 @@
+#include "platform/winui/dhtml_dialog.h"
+
+#include <exdisp.h>
+#include <ole2.h>
+#include <oleidl.h>
+
+#include "platform/winui/application.h"
+
+namespace winui {
+namespace {
+
+// Not every mingw libuuid has these, so they are spelled out here.
+const CLSID kClsidWebBrowser = {0x8856F961, 0x340A, 0x11D0, {0xA9, 0x6B, 0x00, 0xC0, 0x4F, 0xD7, 0x05, 0xA2}};
+const IID kIidWebBrowser2 = {0xD30C1661, 0xCDAF, 0x11D0, {0x8A, 0x3E, 0x00, 0xC0, 0x4F, 0xC9, 0xE2, 0x6E}};
+
+constexpr UINT_PTR kPageTimer = 0xB0E1;
+constexpr UINT kPagePollMs = 100;
+
+template <class T>
+void ReleaseInto(T*& pointer) {
+    if (pointer) pointer->Release();
+    pointer = nullptr;
+}
+
+}  // namespace
+
+// The container side of the web browser control: the least of a client
+// site, an in-place site and an in-place frame that in-place activation
+// asks for. The dialog owns it and outlives the control, so the reference
+// count is not used to free it.
+class BrowserHost final : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
+public:
+    explicit BrowserHost(HWND dialog) : dialog_(dialog) {}
+    BrowserHost(const BrowserHost&) = delete;
+    BrowserHost& operator=(const BrowserHost&) = delete;
+    ~BrowserHost() { Close(); }
+
+    bool Create() {
+        if (FAILED(::CoCreateInstance(kClsidWebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+                                      reinterpret_cast<void**>(&object_))))
+            return false;
+        object_->SetClientSite(static_cast<IOleClientSite*>(this));
+        RECT area;
+        ::GetClientRect(dialog_, &area);
+        if (FAILED(object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(this), 0, dialog_,
+                                   &area)) ||
+            FAILED(object_->QueryInterface(kIidWebBrowser2, reinterpret_cast<void**>(&browser_)))) {
+            Close();
+            return false;
+        }
+        // Beneath the template's controls, and never painting over them.
+        IOleInPlaceObject* inPlace = nullptr;
+        if (SUCCEEDED(object_->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)))) {
+            HWND window = nullptr;
+            if (SUCCEEDED(inPlace->GetWindow(&window)) && window) {
+                ::SetWindowLongPtrW(window, GWL_STYLE, ::GetWindowLongPtrW(window, GWL_STYLE) | WS_CLIPSIBLINGS);
+                ::SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            }
+            inPlace->Release();
+        }
+        return true;
+    }
+
+    bool Navigate(const WString& url) {
+        if (!browser_) return false;
+        BSTR text = ::SysAllocString(WinStr(url));
+        if (!text) return false;
+        VARIANT empty;
+        ::VariantInit(&empty);
+        const HRESULT hr = browser_->Navigate(text, &empty, &empty, &empty, &empty);
+        ::SysFreeString(text);
+        return SUCCEEDED(hr);
+    }
+
+    // The document, or nullptr while none has arrived. The caller releases it.
+    IDispatch* Document() {
+        if (!browser_) return nullptr;
+        READYSTATE state = READYSTATE_UNINITIALIZED;
+        if (FAILED(browser_->get_ReadyState(&state)) || state < READYSTATE_INTERACTIVE) return nullptr;
+        IDispatch* document = nullptr;
+        if (FAILED(browser_->get_Document(&document))) return nullptr;
+        return document;
+    }
+
+    void Resize(int width, int height) {
+        IOleInPlaceObject* inPlace = nullptr;
+        if (!object_ || FAILED(object_->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace))))
+            return;
+        RECT area = {0, 0, width, height};
+        inPlace->SetObjectRects(&area, &area);
+        inPlace->Release();
+    }
+
+    void Close() {
+        ReleaseInto(browser_);
+        if (object_) {
+            object_->Close(OLECLOSE_NOSAVE);
+            object_->SetClientSite(nullptr);
+        }
+        ReleaseInto(object_);
+    }
+
+    // IUnknown
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IOleClientSite))
+            *out = static_cast<IOleClientSite*>(this);
+        else if (IsEqualIID(iid, IID_IOleWindow) || IsEqualIID(iid, IID_IOleInPlaceSite))
+            *out = static_cast<IOleInPlaceSite*>(this);
+        else if (IsEqualIID(iid, IID_IOleInPlaceUIWindow) || IsEqualIID(iid, IID_IOleInPlaceFrame))
+            *out = static_cast<IOleInPlaceFrame*>(this);
+        else {
+            *out = nullptr;
+            return E_NOINTERFACE;
+        }
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+
+    // IOleClientSite
+    HRESULT STDMETHODCALLTYPE SaveObject() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker** out) override {
+        if (out) *out = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetContainer(IOleContainer** out) override {
+        if (out) *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    HRESULT STDMETHODCALLTYPE ShowObject() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnShowWindow(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE RequestNewObjectLayout() override { return E_NOTIMPL; }
+
+    // IOleWindow, for both the site and the frame
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND* out) override {
+        if (!out) return E_POINTER;
+        *out = dialog_;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+
+    // IOleInPlaceSite
+    HRESULT STDMETHODCALLTYPE CanInPlaceActivate() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnInPlaceActivate() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnUIActivate() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document, LPRECT position,
+                                               LPRECT clip, LPOLEINPLACEFRAMEINFO info) override {
+        if (frame) *frame = static_cast<IOleInPlaceFrame*>(this);
+        if (document) *document = nullptr;
+        if (position) ::GetClientRect(dialog_, position);
+        if (clip) ::GetClientRect(dialog_, clip);
+        if (info) {
+            info->fMDIApp = FALSE;
+            info->hwndFrame = dialog_;
+            info->haccel = nullptr;
+            info->cAccelEntries = 0;
+        }
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Scroll(SIZE) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE OnUIDeactivate(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnInPlaceDeactivate() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE DiscardUndoState() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE DeactivateAndUndo() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE OnPosRectChange(LPCRECT rect) override {
+        if (rect) Resize(rect->right - rect->left, rect->bottom - rect->top);
+        return S_OK;
+    }
+
+    // IOleInPlaceUIWindow and IOleInPlaceFrame: no tools, menus or status bar.
+    HRESULT STDMETHODCALLTYPE GetBorder(LPRECT) override { return INPLACE_E_NOTOOLSPACE; }
+    HRESULT STDMETHODCALLTYPE RequestBorderSpace(LPCBORDERWIDTHS) override { return INPLACE_E_NOTOOLSPACE; }
+    HRESULT STDMETHODCALLTYPE SetBorderSpace(LPCBORDERWIDTHS) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE RemoveMenus(HMENU) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE SetStatusText(LPCOLESTR) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
+
+private:
+    HWND dialog_;
+    IOleObject* object_ = nullptr;
+    IWebBrowser2* browser_ = nullptr;
+};
+
+CDHtmlDialog::CDHtmlDialog(UINT templateId, UINT htmlResourceId, CWnd* parent)
+    : CDialog(templateId, parent), htmlResourceId_(htmlResourceId) {}
+
+CDHtmlDialog::~CDHtmlDialog() {
+    browser_.reset();
+    if (background_) ::DeleteObject(background_);
+}
+
+const MessageMap* CDHtmlDialog::GetMessageMap() const {
+    static const MessageMapEntry entries[] = {
+        OnMessageEntry<&CDHtmlDialog::OnSize>(WM_SIZE),
+        OnMessageEntry<&CDHtmlDialog::OnDestroy>(WM_DESTROY),
+        OnMessageEntry<&CDHtmlDialog::OnTimer>(WM_TIMER),
+        OnMessageEntry<&CDHtmlDialog::OnCtlColor>(WM_CTLCOLORDLG),
+        OnMessageEntry<&CDHtmlDialog::OnCtlColor>(WM_CTLCOLORSTATIC),
+    };
+    static const MessageMap map = MakeMessageMap(CDialog::GetMessageMap(), entries);
+    return &map;
+}
+
+BOOL CDHtmlDialog::OnInitDialog() {
+    CDialog::OnInitDialog();
+    browser_ = std::make_unique<BrowserHost>(m_hWnd);
+    // The page is the executable's HTML resource (type 23) with this number.
+    const WString url = u"res://" + ModuleFileName() + u"/#23/#" + Utf8ToWide(std::to_string(htmlResourceId_));
+    if (browser_->Create() && browser_->Navigate(url) && ::SetTimer(m_hWnd, kPageTimer, kPagePollMs, nullptr)) {
+        waitedMs_ = 0;
+    } else {
+        GiveUpPage();
+    }
+    return TRUE;
+}
+
+void CDHtmlDialog::OnTimer(UINT_PTR id) {
+    if (id != kPageTimer) {
+        Default();
+        return;
+    }
+    waitedMs_ += kPagePollMs;
+    if (IDispatch* document = browser_ ? browser_->Document() : nullptr) {
+        document->Release();
+        ::KillTimer(m_hWnd, kPageTimer);
+        ConnectEvents();
+    } else if (waitedMs_ >= kPageWaitMs) {
+        ::KillTimer(m_hWnd, kPageTimer);
+        GiveUpPage();
+    }
+}
+
+void CDHtmlDialog::GiveUpPage() {
+    pageUnavailable_ = true;
+    if (browser_) browser_->Close();
+    browser_.reset();
+    if (m_hWnd) ::InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
+// The page of this program has none of the event map's elements, so
+// nothing is connected; the map is kept for pages that do.
+void CDHtmlDialog::ConnectEvents() {}
+
+void CDHtmlDialog::OnSize(UINT, int width, int height) {
+    if (browser_) browser_->Resize(width, height);
+}
+
+void CDHtmlDialog::OnDestroy() {
+    ::KillTimer(m_hWnd, kPageTimer);
+    if (browser_) browser_->Close();
+    browser_.reset();
+    Default();
+}
+
+LRESULT CDHtmlDialog::OnCtlColor(WPARAM dc, LPARAM) {
+    if (!background_) background_ = ::CreateSolidBrush(kPageBackground);
+    ::SetBkColor(reinterpret_cast<HDC>(dc), kPageBackground);
+    return reinterpret_cast<LRESULT>(background_);
+}
+
+}  // namespace winui

@@ -22,6 +22,8 @@ enum class Access { Read, Write, ReadWrite };
 enum class Share { None, Read, ReadWrite };
 enum class Disposition { OpenExisting, CreateAlways };
 
+int CopyFileReplacing(const WString& existing, const WString& target);
+
 class FileHandle {
 public:
     FileHandle() = default;
@@ -43,6 +45,7 @@ public:
     int Close();
 
 private:
+    friend int CopyFileReplacing(const WString& existing, const WString& target);
 #ifdef _WIN32
     void* handle_ = reinterpret_cast<void*>(static_cast<intptr_t>(-1));
 #else
@@ -52,6 +55,13 @@ private:
 
 // True when a file or folder of that name exists.
 bool PathExists(const WString& path);
+
+// Copies the file existing to target, replacing a file there, as CopyFileW
+// does. A target that is the source itself is refused as a sharing violation
+// and left as it is. On POSIX the bytes go to a temporary file beside the
+// target that is then renamed over it, so a failed copy never leaves a
+// half-written file where the old one was.
+int CopyFileReplacing(const WString& existing, const WString& target);
 
 // The path as the operating system sees it from the current directory, in the
 // program's own form (backslashes on Windows; slashes on POSIX).

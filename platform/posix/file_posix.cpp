@@ -13,9 +13,24 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_exception.h"
 #include "platform/posix/native_path.h"
 
 namespace platform {
+namespace {
+
+// Windows tells a missing file (ERROR_FILE_NOT_FOUND) from a missing folder on
+// the way to it (ERROR_PATH_NOT_FOUND), and so do the messages; ENOENT does
+// not, so look at the folder.
+int MissingFileOrFolder(const std::string& native) {
+    const size_t slash = native.rfind('/');
+    if (slash == std::string::npos || slash == 0) return ENOENT;
+    struct stat st;
+    const std::string folder = native.substr(0, slash);
+    return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? ENOENT : ENOTDIR;
+}
+
+}  // namespace
 
 std::string NativePath(const WString& path) {
     WString slashed = path;
@@ -49,10 +64,11 @@ int FileHandle::Open(const WString& path, Access access, Share share, Dispositio
     else flags |= O_RDONLY;
     if (create) flags |= O_CREAT;
 
+    const std::string native = NativePath(path);
     int fd;
-    do fd = ::open(NativePath(path).c_str(), flags, 0666);
+    do fd = ::open(native.c_str(), flags, 0666);
     while (fd < 0 && errno == EINTR);
-    if (fd < 0) return errno;
+    if (fd < 0) return errno == ENOENT ? MissingFileOrFolder(native) : errno;
 
     struct stat st;
     if (::fstat(fd, &st) != 0) {
@@ -119,7 +135,7 @@ int FileHandle::Write(const void* buffer, size_t size) {
 
 int FileHandle::Seek(uint64_t offset) {
     if (fd_ < 0) return EBADF;
-    if (offset > static_cast<uint64_t>(INT64_MAX)) return EINVAL;
+    if (offset > static_cast<uint64_t>(INT64_MAX)) return ESPIPE;  // a seek out of range
     return ::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0 ? errno : 0;
 }
 
@@ -143,6 +159,74 @@ int FileHandle::Close() {
     const int fd = fd_;
     fd_ = -1;
     return ::close(fd) != 0 && errno != EINTR ? errno : 0;
+}
+
+int CopyFileReplacing(const WString& existing, const WString& target) {
+    FileHandle source;
+    if (int error = source.Open(existing, Access::Read, Share::Read, Disposition::OpenExisting))
+        return error;
+    const std::string to = NativePath(target);
+    struct stat from, old;
+    if (::fstat(source.fd_, &from) != 0) return errno;
+    if (::stat(to.c_str(), &old) == 0) {
+        if (old.st_dev == from.st_dev && old.st_ino == from.st_ino) return EWOULDBLOCK;
+        if (S_ISDIR(old.st_mode) || (old.st_mode & 0222) == 0) return EACCES;
+    } else if (errno != ENOENT) {
+        return errno;
+    } else if (int error = MissingFileOrFolder(to); error != ENOENT) {
+        return error;
+    }
+
+    std::string temporary = to + ".XXXXXX";
+    const int fd = ::mkstemp(&temporary[0]);
+    if (fd < 0) return errno == EINVAL ? ENOTDIR : errno;
+    FileHandle copy;
+    copy.fd_ = fd;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    int error = ::fchmod(fd, 0666 & ~mask) != 0 ? errno : 0;
+    std::vector<char> buffer(1 << 16);
+    while (!error) {
+        size_t got = 0;
+        if ((error = source.Read(buffer.data(), buffer.size(), got)) || got == 0) break;
+        error = copy.Write(buffer.data(), got);
+    }
+    if (!error) error = copy.Close();
+    if (!error && ::rename(temporary.c_str(), to.c_str()) != 0) error = errno;
+    if (error) ::unlink(temporary.c_str());
+    return error;
+}
+
+FileCause FileCauseFromOsError(int osError) {
+    switch (osError) {
+    case 0: return FileCause::None;
+    case ENOENT:
+    case EBADF: return FileCause::FileNotFound;
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case EINVAL:
+    case ELOOP: return FileCause::BadPath;
+    case EMFILE:
+    case ENFILE: return FileCause::TooManyOpenFiles;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EEXIST:
+    case EISDIR:
+    case ETXTBSY: return FileCause::AccessDenied;
+    case ENOEXEC: return FileCause::InvalidFile;
+    case ESPIPE: return FileCause::BadSeek;
+    case EIO:
+    case ENXIO:
+    case ENODEV: return FileCause::HardIo;
+    case EWOULDBLOCK: return FileCause::SharingViolation;
+    case EDEADLK:
+    case ENOLCK: return FileCause::LockViolation;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return FileCause::DiskFull;
+    default: return FileCause::Generic;
+    }
 }
 
 bool PathExists(const WString& path) {

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "platform/file_exception.h"
+
 namespace platform {
 namespace {
 
@@ -12,7 +14,7 @@ HANDLE AsHandle(void* h) { return static_cast<HANDLE>(h); }
 
 int LastError() {
     const DWORD error = GetLastError();
-    return error ? static_cast<int>(error) : ERROR_GEN_FAILURE;
+    return error ? static_cast<int>(error) : ERROR_INVALID_FUNCTION;  // failed without a cause
 }
 
 }  // namespace
@@ -114,6 +116,75 @@ int FileHandle::Close() {
     HANDLE h = AsHandle(handle_);
     handle_ = INVALID_HANDLE_VALUE;
     return CloseHandle(h) ? 0 : LastError();
+}
+
+namespace {
+
+// Both names reach one file: the same volume and file index.
+bool IsSameFile(const WString& a, const WString& b) {
+    BY_HANDLE_FILE_INFORMATION info[2];
+    const WString* names[2] = {&a, &b};
+    for (int i = 0; i < 2; ++i) {
+        HANDLE h = CreateFileW(WinStr(*names[i]), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return false;
+        const BOOL ok = GetFileInformationByHandle(h, &info[i]);
+        CloseHandle(h);
+        if (!ok) return false;
+    }
+    return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
+           info[0].nFileIndexHigh == info[1].nFileIndexHigh &&
+           info[0].nFileIndexLow == info[1].nFileIndexLow;
+}
+
+}  // namespace
+
+int CopyFileReplacing(const WString& existing, const WString& target) {
+    // CopyFileW refuses a copy onto the source itself with a sharing
+    // violation; make sure of it rather than rely on it.
+    if (IsSameFile(existing, target)) return ERROR_SHARING_VIOLATION;
+    return CopyFileW(WinStr(existing), WinStr(target), FALSE) ? 0 : LastError();
+}
+
+FileCause FileCauseFromOsError(int osError) {
+    switch (osError) {
+    case NO_ERROR: return FileCause::None;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_INVALID_HANDLE: return FileCause::FileNotFound;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_DIRECTORY: return FileCause::BadPath;
+    case ERROR_TOO_MANY_OPEN_FILES: return FileCause::TooManyOpenFiles;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_NETWORK_ACCESS_DENIED: return FileCause::AccessDenied;
+    case ERROR_BAD_FORMAT: return FileCause::InvalidFile;
+    case ERROR_CURRENT_DIRECTORY: return FileCause::RemoveCurrentDir;
+    case ERROR_CANNOT_MAKE: return FileCause::DirectoryFull;
+    case ERROR_SEEK:
+    case ERROR_NEGATIVE_SEEK:
+    case ERROR_SEEK_ON_DEVICE: return FileCause::BadSeek;
+    case ERROR_NOT_READY:
+    case ERROR_CRC:
+    case ERROR_SECTOR_NOT_FOUND:
+    case ERROR_WRITE_FAULT:
+    case ERROR_READ_FAULT:
+    case ERROR_GEN_FAILURE:
+    case ERROR_IO_DEVICE: return FileCause::HardIo;
+    case ERROR_SHARING_VIOLATION: return FileCause::SharingViolation;
+    case ERROR_LOCK_VIOLATION: return FileCause::LockViolation;
+    case ERROR_HANDLE_DISK_FULL:
+    case ERROR_DISK_FULL: return FileCause::DiskFull;
+    case ERROR_HANDLE_EOF: return FileCause::EndOfFile;
+    default: return FileCause::Generic;
+    }
 }
 
 bool PathExists(const WString& path) {

@@ -34,7 +34,7 @@ void RemoveFile(const WString& path) {
 }
 #else
 constexpr int kNotFound = ENOENT;
-constexpr int kPathNotFound = ENOENT;
+constexpr int kPathNotFound = ENOTDIR;  // a folder on the way is missing
 constexpr int kSharing = EWOULDBLOCK;
 constexpr int kDenied = EISDIR;  // a folder; EACCES for a read-only file
 std::string Native(WString path) {

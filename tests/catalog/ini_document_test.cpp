@@ -46,6 +46,7 @@ protected:
 
     ScratchFolder folder;
     TestHeap heap;
+    BlockAlloc pool;  // outlives the document that may point to it
     IniDocument doc;
 };
 
@@ -337,7 +338,6 @@ TEST_F(IniDocumentTest, NamesLongerThan254CharactersAreRefusedBeforeOpening) {
 }
 
 TEST_F(IniDocumentTest, ReleaseAndReset) {
-    BlockAlloc pool;
     doc.pool = &pool;
     doc.keyTableSizeHint = 7;
     ASSERT_EQ(LoadText("; p\n[s]\na = 1\n"), 0);
@@ -364,7 +364,6 @@ TEST_F(IniDocumentTest, APoolHoldsRecordsAndNodesAndLoadsTheSameDocument) {
         text += "[sec" + std::to_string(s) + "]\n; c\n";
         for (int k = 0; k < 20; ++k) text += "key" + std::to_string(k) + " = value " + std::to_string(s * k) + "\n";
     }
-    BlockAlloc pool;
     doc.pool = &pool;
     ASSERT_EQ(LoadText(text), 0);
     EXPECT_NE(pool.head, nullptr);

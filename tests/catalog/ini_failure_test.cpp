@@ -33,6 +33,7 @@ protected:
 
     ScratchFolder folder;
     TestHeap heap;
+    BlockAlloc pool;  // outlives the document that may point to it
     IniDocument doc;
 };
 
@@ -125,7 +126,6 @@ TEST_F(IniFailureTest, LoadWithoutALineBuffer) {
 }
 
 TEST_F(IniFailureTest, APoolThatCannotGetItsFirstBlock) {
-    BlockAlloc pool;
     doc.pool = &pool;
     WriteFile("t.ini", "[a]\nk = 1\n");
     heap.FailCall(HeapCall::Malloc, 2);  // after the line buffer: the pool's first block
@@ -143,7 +143,6 @@ TEST_F(IniFailureTest, EveryAllocationOfALoadRefusedInTurn) {
     text += "[TYPE]\r\nextra = 1\r\n; end\r\n";
     WriteFile("t.ini", text);
     for (bool withPool : {false, true}) {
-        BlockAlloc pool;
         doc.pool = withPool ? &pool : nullptr;
         int refused = 0;
         for (int n = 1;; ++n) {

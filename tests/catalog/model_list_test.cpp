@@ -208,3 +208,12 @@ TEST(AnsiToWide, ConvertsFromTheAnsiCodePage) {
     EXPECT_EQ(AnsiToWide("\xBB\xAA\xCE\xAA"), u"华为");
     EXPECT_EQ(AnsiToWide("\x81\x5C"), u"乗");
 }
+
+#ifdef _WIN32
+#include <windows.h>
+
+// The GBK cases above mean something only under code page 936.
+TEST(CatalogEnvironment, AnsiCodePageIsGbk) {
+    ASSERT_EQ(GetACP(), 936u) << "wine must run with a zh_CN locale (see tools/wine-env.sh)";
+}
+#endif

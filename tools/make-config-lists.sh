@@ -41,9 +41,11 @@ EOF
 
 write cisco_switch_model.ini <<'EOF'
 ; 思科交换机型号列表（GBK 编码）
-; TYPE0：IOS/IOS XE 传统 authentication 命令（radius server 配置块）
+; TYPE0：IOS 15.2(2)E 及以上、IOS XE 传统 authentication 命令（radius server 配置块）
+; TYPE1：IOS 12.2(50)SE 至 15.x 传统 authentication 命令（radius-server host）
 [config]
-count = 1
+count = 2
 [TYPE]
 TYPE0 = IOS-XE-Classic
+TYPE1 = IOS-15.0-Legacy
 EOF

@@ -46,6 +46,7 @@ const Model kModels[] = {
     {0, u"华为", 1, u"S5700-V200R010C00", u"GigabitEthernet0/0/1"},
     {1, u"华三", 0, u"S5130-ComwareV7", u"GigabitEthernet1/0/1"},
     {2, u"思科", 0, u"IOS-XE-Classic", u"GigabitEthernet1/0/1"},
+    {2, u"思科", 1, u"IOS-15.0-Legacy", u"GigabitEthernet1/0/1"},
 };
 
 const char* const kPlaceholders[] = {

@@ -25,7 +25,14 @@ inline constexpr char16_t kSaved[] = u"保存成功,请查看配置文件";
 // The copy failed; followed by the cause text naming the chosen path.
 inline constexpr char16_t kSaveFailed[] = u"保存失败: ";
 
+// A merge file of 4 GiB or more, which the output stage cannot hold; "%1" the
+// merge file's full path.
+inline constexpr char16_t kMergeFileTooLarge[] = u"合并文件 %1 达到或超过 4 GB，无法生成配置。";
+
 inline constexpr char16_t kOutOfMemory[] = u"内存不足。";
+
+// A failure of a kind the program does not know; the press stops there.
+inline constexpr char16_t kUnexpectedError[] = u"发生意外错误，操作已停止。";
 
 // The Save As dialog's filter: one entry, "|" between label and patterns.
 inline constexpr char16_t kSaveFilter[] = u"文件 (*.txt; *.ini; *.conf)|*.txt;*.ini;*.conf||";

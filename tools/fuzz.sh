@@ -19,7 +19,8 @@ seconds=${1:-20}
 shift || true
 
 cmake --preset fuzz >/dev/null
-build=build/fuzz
+# Absolute paths: targets that work on files change their current directory.
+build=$PWD/build/fuzz
 targets=()
 if [ $# -gt 0 ]; then
     targets=("$@")
@@ -49,7 +50,7 @@ for t in "${targets[@]}"; do
     # into the repository's seeds.
     if "$bin" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -detect_leaks=1 \
             -print_final_stats=1 -artifact_prefix="$build/artifacts/$t-" \
-            "$corpus" "tests/fuzz/corpus/$t" >"$log" 2>&1; then
+            "$corpus" "$PWD/tests/fuzz/corpus/$t" >"$log" 2>&1; then
         runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo '?')
         echo "fuzz $t: ok, $runs inputs in ${seconds}s, corpus $(ls "$corpus" | wc -l) files"
     else

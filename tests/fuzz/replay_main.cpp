@@ -19,7 +19,8 @@ int main(int argc, char** argv) {
     if (LLVMFuzzerInitialize) LLVMFuzzerInitialize(&argc, &argv);
     std::vector<fs::path> inputs;
     for (int i = 1; i < argc; ++i) {
-        fs::path arg = argv[i];
+        // Absolute: targets that work on files change the current directory.
+        fs::path arg = fs::absolute(argv[i]);
         if (fs::is_directory(arg)) {
             for (const auto& entry : fs::directory_iterator(arg))
                 if (entry.is_regular_file()) inputs.push_back(entry.path());

@@ -27,7 +27,7 @@ CLI::Validator VendorCheck() {
             return ParseVendor(text) ? std::string()
                                      : "unknown vendor '" + text + "' (use " + kVendorChoices + ")";
         },
-        "VENDOR", "vendor");
+        "", "vendor");
 }
 
 CLI::Validator AddressCheck() {
@@ -38,25 +38,27 @@ CLI::Validator AddressCheck() {
                        ? std::string()
                        : "'" + text + "' is not an address A.B.C.D with four fields 0 to 255";
         },
-        "A.B.C.D", "address");
+        "", "address");
 }
 
 // Help and usage errors go through the console writer like every other text,
 // so Chinese in them shows on a Windows console too.
-int Finish(CLI::App& app, const CLI::ParseError& error) {
-    std::ostringstream out;
-    std::ostringstream err;
-    app.exit(error, out, err);
-    WriteText(Stream::Out, out.str());
-    WriteText(Stream::Err, err.str());
-    bool help = error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success);
-    return help ? kExitOk : kExitUsage;
-}
-
 int UsageError(const std::string& text) {
     WriteLine(Stream::Err, "brenvik-cli: " + text);
     WriteLine(Stream::Err, "Run with --help for more information.");
     return kExitUsage;
+}
+
+int Finish(CLI::App& app, const CLI::ParseError& error) {
+    if (error.get_exit_code() != static_cast<int>(CLI::ExitCodes::Success)) return UsageError(error.what());
+    std::ostringstream out;
+    std::ostringstream err;
+    app.exit(error, out, err);
+    std::string help = out.str();
+    if (!help.empty() && help.back() != '\n') help += '\n';
+    WriteText(Stream::Out, help);
+    WriteText(Stream::Err, err.str());
+    return kExitOk;
 }
 
 int PrintModels(const std::string& vendorText) {
@@ -86,7 +88,8 @@ int Run(const std::vector<std::string>& arguments) {
     CLI::App app("Writes IEEE 802.1X switch configuration from the templates in the config\n"
                  "folder of the current directory, as the Brenvik dialog does.",
                  "brenvik-cli");
-    app.require_subcommand(1);
+    // At most one; none is reported below, so that an unknown word is named.
+    app.require_subcommand(0, 1);
     app.footer(kExitCodes);
     std::string directory;
     app.add_option("-C", directory, "Change to DIR first; every other path is then relative to it")
@@ -95,6 +98,7 @@ int Run(const std::vector<std::string>& arguments) {
     std::string modelsVendor;
     CLI::App* models = app.add_subcommand("models", "Print a vendor's model types, one a line, in list order");
     models->add_option("VENDOR", modelsVendor, std::string("The vendor: ") + kVendorChoices)
+        ->type_name("")
         ->required()
         ->check(VendorCheck());
     models->footer(kExitCodes);
@@ -108,6 +112,7 @@ int Run(const std::vector<std::string>& arguments) {
     CLI::App* generate = app.add_subcommand(
         "generate", "Generate one configuration: config\\<vendor>_<model>.ini, copied to --out");
     generate->add_option("--vendor", options.vendor, std::string("The vendor: ") + kVendorChoices)
+        ->type_name("VENDOR")
         ->check(VendorCheck())
         ->capture_default_str();
     CLI::Option* modelOption = generate->add_option(
@@ -115,6 +120,7 @@ int Run(const std::vector<std::string>& arguments) {
         "The model type, as `brenvik-cli models VENDOR` lists it (default: the first);\n"
         "a name not in the list is used for the file names as typed");
     generate->add_option("--server-ip", options.serverIp, "The RADIUS server's address")
+        ->type_name("A.B.C.D")
         ->check(AddressCheck());
     generate->add_option("--auth-port", options.authPort, "The authentication port")->capture_default_str();
     generate->add_option("--acct-port", options.accountPort, "The accounting port")->capture_default_str();
@@ -164,6 +170,9 @@ int Run(const std::vector<std::string>& arguments) {
         std::filesystem::current_path(path, error);
         if (error) return UsageError("-C: cannot change to '" + directory + "'");
     }
+
+    if (!models->parsed() && !generate->parsed() && !batch->parsed())
+        return UsageError("a subcommand is required: models, generate or batch");
 
     if (models->parsed()) return PrintModels(modelsVendor);
     if (generate->parsed()) {

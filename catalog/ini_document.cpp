@@ -207,7 +207,6 @@ int32_t AddEntry(IniDocument* doc, IniSection* section, const char* key, const c
     std::memcpy(text, key, keyLength);
     std::memcpy(text + keyLength, " = ", 3);
     std::memcpy(text + keyLength + 3, value, valueLength + 1);
-    entry->text = text;
     entry->value = text + keyLength + 3;
 
     const LowerKeyText lowered = LowerKey(key);

@@ -26,11 +26,15 @@ struct IniSection {
     char* comment;             // the comment lines of the body, or none
 };
 
-// One allocation: this record, then the text it points to.
+// One allocation: this record, then the line as stored, "key = value",
+// terminated; value points into it, after "key = ".
 struct IniEntry {
-    char* value;  // inside text, after "key = "
-    char* text;   // "key = value", terminated
+    char* value;
 };
+
+inline const char* EntryText(const IniEntry* entry) {
+    return reinterpret_cast<const char*>(entry + 1);
+}
 
 struct IniDocument {
     char fileName[kIniFileNameMax + 2] = {};

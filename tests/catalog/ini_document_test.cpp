@@ -92,7 +92,7 @@ TEST_F(IniDocumentTest, KeyLineForms) {
             const IniEntry* entry = FindEntry(FindSection(&doc, "s"), c.key);
             ASSERT_NE(entry, nullptr);
             EXPECT_STREQ(entry->value, c.value);
-            EXPECT_STREQ(entry->text, c.text);
+            EXPECT_STREQ(EntryText(entry), c.text);
         }
     }
 }

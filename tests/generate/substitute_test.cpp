@@ -1,6 +1,7 @@
 // Host-mode keywords and the nine placeholder passes.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 #include "generate/substitute.h"
@@ -63,6 +64,9 @@ TEST(ReplaceAll, OnePassLeftToRight) {
         {"text shorter than token", u"<%P", u"<%P%>", u"x", u"<%P", 0},
         {"whole text", u"<%P%>", u"<%P%>", u"v", u"v", 1},
         {"empty token changes nothing", u"abc", u"", u"x", u"abc", 0},
+        {"value longer than token", u"<%P%>a<%P%>", u"<%P%>", u"GigabitEthernet1/0/1",
+         u"GigabitEthernet1/0/1aGigabitEthernet1/0/1", 2},
+        {"growing, then shrinking", u"<%P%>-<%P%>", u"<%P%>", u"123456", u"123456-123456", 2},
         {"empty value deletes", u"[<%P%>]<%P%>", u"<%P%>", u"", u"[]", 2},
         {"value equal to token does not loop", u"<%P%>.<%P%>", u"<%P%>", u"<%P%>", u"<%P%>.<%P%>", 2},
         {"inserted text not searched", u"<%P%>%>", u"<%P%>", u"<%P", u"<%P%>", 1},
@@ -201,6 +205,65 @@ TEST(SubstitutePlaceholders, LargeTextWithManyHits) {
     }
     SubstitutePlaceholders(text, Values());
     EXPECT_TRUE(text == expected);
+}
+
+
+// The passes as plainly as they can be written, one new string each.
+WString PlainPasses(WString text, const SwitchConfigRequest& r) {
+    const std::pair<WString, const WString*> passes[] = {
+        {u"<%SERVER_IP%>", &r.serverIp},     {u"<%AUTH_PORT%>", &r.authPort},
+        {u"<%ACCOUNT_PORT%>", &r.accountPort}, {u"<%SECRET_KEY%>", &r.secretKey},
+        {u"<%INTERFACE%>", &r.interfaceName}, {u"<%MAB_DELAY%>", &r.mabDelay},
+        {u"<%HOST_MODE%>", &r.hostMode},     {u"<%ESCAPEVLANID%>", &r.escapeVlanId},
+        {u"<%GUESTVLANID%>", &r.guestVlanId},
+    };
+    for (const auto& [token, value] : passes) {
+        WString out;
+        size_t from = 0;
+        for (size_t at; (at = text.find(token, from)) != WString::npos; from = at + token.size())
+            out += text.substr(from, at - from) + *value;
+        text = out + text.substr(from);
+    }
+    return text;
+}
+
+// Texts and values built from placeholders and their pieces, so that values
+// holding placeholders and placeholders formed across joints are common:
+// whatever way the substitution takes through a text, it must agree with
+// the plain passes.
+TEST(SubstitutePlaceholders, AgreesWithPlainPassesOnPiecesOfPlaceholders) {
+    const char16_t* const pieces[] = {
+        u"<%SERVER_IP%>", u"<%AUTH_PORT%>", u"<%SECRET_KEY%>", u"<%INTERFACE%>", u"<%MAB_DELAY%>",
+        u"<%HOST_MODE%>", u"<%GUESTVLANID%>", u"<%ESCAPEVLANID%>", u"<%ACCOUNT_PORT%>",
+        u"<%", u"%>", u"<", u"%", u">", u"_", u"HOST_", u"MODE", u"SERVER_", u"IP", u"A", u"x",
+        u" ", u"\r\n", u"中", u"丼", u"<%HOST", u"_MODE%>", u"<%SERVER_IP", u"%%>",
+    };
+    std::mt19937 random(20261211);
+    auto piece = [&] { return WString(pieces[random() % std::size(pieces)]); };
+    auto textOf = [&](int most) {
+        WString text;
+        for (int n = random() % (most + 1); n > 0; --n) text += piece();
+        return text;
+    };
+    // Plain values more often than not, so both ways through are taken.
+    auto valueOf = [&] {
+        const char16_t* const plain[] = {u"", u"v1", u"GigabitEthernet1/0/1"};
+        if (random() % 3 != 0) return WString(plain[random() % 3]);
+        WString value = textOf(3);
+        return value;
+    };
+    for (int round = 0; round < 20000; ++round) {
+        SwitchConfigRequest request;
+        for (WString* field : {&request.serverIp, &request.authPort, &request.accountPort, &request.secretKey,
+                               &request.interfaceName, &request.mabDelay, &request.hostMode,
+                               &request.escapeVlanId, &request.guestVlanId})
+            *field = valueOf();
+        const WString original = textOf(12);
+        WString text = original;
+        SubstitutePlaceholders(text, request);
+        const WString expected = PlainPasses(original, request);
+        ASSERT_EQ(Utf8(text), Utf8(expected)) << "round " << round << ", text " << Utf8(original);
+    }
 }
 
 }  // namespace

@@ -94,49 +94,52 @@ const Gbk& Tables() {
 }  // namespace
 
 bool DecodeMultiByte(CodePage, std::string_view bytes, WString& out) {
-    out.clear();
     const Gbk& gbk = Tables();
-    out.reserve(bytes.size());
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        const unsigned b = static_cast<unsigned char>(bytes[i]);
+    out.resize(bytes.size());  // never more characters than bytes
+    const unsigned char* in = reinterpret_cast<const unsigned char*>(bytes.data());
+    const unsigned char* const end = in + bytes.size();
+    char16_t* const first = out.empty() ? nullptr : &out[0];
+    char16_t* to = first;
+    while (in < end) {
+        const unsigned b = *in++;
         if (b < 0x80) {
-            out.push_back(static_cast<char16_t>(b));
+            *to++ = static_cast<char16_t>(b);
         } else if (b == 0x80) {
-            out.push_back(u'\u20AC');
+            *to++ = u'\u20AC';
         } else if (b == 0xFF) {
-            out.push_back(u'\uF8F5');
-        } else if (i + 1 < bytes.size() && bytes[i + 1] != '\0') {
+            *to++ = u'\uF8F5';
+        } else if (in < end && *in != 0) {
             // A lead byte takes the next byte with it, whatever it is, as
             // Windows does; a code it does not define reads as "?".
-            const unsigned trail = static_cast<unsigned char>(bytes[++i]);
-            const char16_t c = gbk.decode[(b - kLeadFirst) * 256 + trail];
-            out.push_back(c ? c : kDefaultChar);
+            const char16_t c = gbk.decode[(b - kLeadFirst) * 256 + *in++];
+            *to++ = c ? c : kDefaultChar;
         } else {
-            out.push_back(kDefaultChar);  // a lead byte at the end or before NUL
+            *to++ = kDefaultChar;  // a lead byte at the end or before NUL
         }
     }
+    out.resize(static_cast<size_t>(to - first));
     return true;
 }
 
 bool EncodeMultiByte(CodePage, WStringView text, std::string& out) {
-    out.clear();
     const Gbk& gbk = Tables();
-    out.reserve(text.size() * 2);
+    out.resize(text.size() * 2);  // at most two bytes a unit
+    char* const first = out.empty() ? nullptr : &out[0];
+    char* to = first;
     for (char16_t c : text) {
         // Each UTF-16 unit on its own, so a character outside the BMP gives
         // two "?", as on Windows.
         const uint16_t code = gbk.encode[c];
-        if (c == 0) {
-            out.push_back('\0');
-        } else if (!code) {
-            out.push_back(static_cast<char>(kDefaultChar));
-        } else if (code < 0x100) {
-            out.push_back(static_cast<char>(code));
+        if (code >= 0x100) {
+            *to++ = static_cast<char>(code >> 8);
+            *to++ = static_cast<char>(code & 0xFF);
+        } else if (code || c == 0) {
+            *to++ = static_cast<char>(code);
         } else {
-            out.push_back(static_cast<char>(code >> 8));
-            out.push_back(static_cast<char>(code & 0xFF));
+            *to++ = static_cast<char>(kDefaultChar);
         }
     }
+    out.resize(static_cast<size_t>(to - first));
     return true;
 }
 

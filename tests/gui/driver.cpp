@@ -251,12 +251,12 @@ MessageBoxView ReadMessageBox(HWND box) {
     MessageBoxView view;
     view.caption = Text(box);
     view.text = Text(GetDlgItem(box, 0xFFFF));
-    // The icon sits in a static control of its own, hidden when there is none.
+    // The icon sits in a static control of its own, which holds no icon
+    // when the box has none.
     for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-        if (ClassOf(c) != u"Static" || !IsWindowVisible(c)) continue;
-        if ((GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) continue;
-        view.hasIcon = true;
+        if (ClassOf(c) != u"Static" || (GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) continue;
         view.icon = reinterpret_cast<HICON>(Send(c, STM_GETICON));
+        view.hasIcon = view.icon != nullptr && IsWindowVisible(c);
     }
     return view;
 }

@@ -130,7 +130,9 @@ struct MessageBoxView {
     WString caption;
     WString text;
     bool hasIcon = false;
-    HICON icon = nullptr;  // the icon shown, comparable with LoadIcon(nullptr, IDI_*)
+    HICON icon = nullptr;
+    // Which icon cannot be told from here: icon handles of another process
+    // answer neither comparison nor GetIconInfo under wine.
 };
 MessageBoxView ReadMessageBox(HWND box);
 // Presses a button of a dialog (IDOK, IDYES, ...) and waits for it to close.

@@ -128,7 +128,7 @@ void Scenario::ExpectPlainMessage(const WString& text, const WString& caption) {
     const MessageBoxView view = ReadMessageBox(box);
     EXPECT_EQ(Utf8(view.text), Utf8(text));
     EXPECT_EQ(Utf8(view.caption), Utf8(caption));
-    EXPECT_FALSE(view.hasIcon) << "a plain message shows no icon";
+    EXPECT_FALSE(view.hasIcon) << "a plain message shows no icon\n" << Describe(box);
     EXPECT_FALSE(IsWindowEnabled(dialog_)) << "the box is modal to the main dialog";
     ASSERT_TRUE(Dismiss(box)) << Describe(box);
 }

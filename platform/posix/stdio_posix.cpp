@@ -29,7 +29,15 @@ std::FILE* OpenForRead(const char* ansiPath) {
     if (!PathOf(ansiPath, path)) {
         return nullptr;
     }
-    return std::fopen(path.c_str(), "rb");
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    // POSIX opens a folder for reading and fails only at the first read;
+    // Windows refuses it at once. Refuse it here too.
+    struct stat status;
+    if (file && (fstat(fileno(file), &status) != 0 || S_ISDIR(status.st_mode))) {
+        std::fclose(file);
+        return nullptr;
+    }
+    return file;
 }
 
 uint32_t FileModifiedTime(const char* ansiPath) {

@@ -286,6 +286,13 @@ TEST_F(IniDocumentTest, AMissingFileGivesMinusOneAndAnEmptyDocument) {
     EXPECT_EQ(Value("s", "a"), "1");
 }
 
+TEST_F(IniDocumentTest, AFolderIsAFileThatCannotBeOpened) {
+    WriteFile("folder.ini/inside.ini", "[s]\na = 1\n");
+    EXPECT_EQ(LoadIfChanged(&doc, "folder.ini"), -1);
+    EXPECT_EQ(doc.sections.buckets, nullptr);
+    EXPECT_EQ(doc.modifiedTime, 0u);
+}
+
 TEST_F(IniDocumentTest, LoadIfChangedReadsOnceUntilTheFileIsTouched) {
     WriteFile("list.ini", "[s]\nv = old\n");
     SetModifiedTime("list.ini", 1500000000);

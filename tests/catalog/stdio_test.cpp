@@ -46,6 +46,7 @@ TEST(PlatformStdio, OpensBackslashPathsAndGbkNames) {
         EXPECT_NE(platform::FileModifiedTime(c.ansi), 0u) << c.content;
     }
     EXPECT_EQ(platform::OpenForRead("config\\missing.ini"), nullptr);
+    EXPECT_EQ(platform::OpenForRead("config"), nullptr);  // a folder is no file to read
     EXPECT_EQ(platform::OpenForRead(nullptr), nullptr);
 }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A display and a wine server for the window tests of a build folder.
 #
-#   xvfb-fixture.sh start ROOT           start Xvfb on a free display and the wine server
+#   xvfb-fixture.sh start ROOT [WORKDIR...]
+#                                        start Xvfb on a free display and the wine server
 #   xvfb-fixture.sh run ROOT PROGRAM...  run a Windows program under wine on that display
 #   xvfb-fixture.sh stop ROOT            end the wine server, then Xvfb (by its pid)
 #
@@ -9,8 +10,8 @@
 # wine runs as the unprivileged user 65534 with a prefix of its own
 # (tools/wine-run, WINE_AS_NOBODY): as root, wine lets writes through to
 # read-only files, which Windows never does for an ordinary user, and the
-# tests of read-only files would prove nothing. The working folder of `run`
-# is then handed to that user, so the tests can create their folders in it.
+# tests of read-only files would prove nothing. The WORKDIRs given to `start`
+# are then handed to that user, so the tests can create their folders in them.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
@@ -44,13 +45,17 @@ start)
     # The file holds the number followed by a line end.
     number=$(tr -dc 0-9 <"$state/display"); echo "$number" >"$state/display"
     DISPLAY=":$number" "$here/wine-run" --server-start "$root"
+    shift 2
+    for dir in "$@"; do
+        mkdir -p "$dir"
+        [ "${WINE_AS_NOBODY:-0}" = 1 ] && chown 65534:65534 "$dir"
+    done
     ;;
 run)
     shift 2
     DISPLAY=$(display_of)
     export DISPLAY
     export BRENVIK_WINE_ROOT=$root
-    [ "${WINE_AS_NOBODY:-0}" = 1 ] && chown 65534:65534 .
     exec "$here/wine-run" "$@"
     ;;
 stop)

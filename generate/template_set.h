@@ -31,5 +31,7 @@ struct MergeResult {
 };
 
 // Copies the base template and the fragments the request selects into the
-// merge file, byte for byte by the line rules, and closes every file.
+// merge file, byte for byte by the line rules, and closes every file. Stops
+// at the first failure; every selected template is opened before the merge
+// file is created, so a missing one leaves the merge file as it was.
 MergeResult MergeTemplates(const SwitchConfigRequest& request, const TemplateSet& set);

@@ -1,11 +1,8 @@
 #include "ui/ctavrik_dlg.h"
 
-#include <new>
-
 #include "app/about_dlg.h"
 #include "app/resource.h"
 #include "catalog/model_list.h"
-#include "generate/messages.h"
 #include "platform/file_exception.h"
 #include "platform/winui/application.h"
 #include "platform/winui/file_dialog.h"
@@ -237,14 +234,5 @@ void CtavrikDlg::ReportFileException(const CFileException& error) {
     MessageBox(FileErrorMessage(error), MB_OK | MB_ICONSTOP);
 }
 
-void CtavrikDlg::ReportException(std::exception_ptr error) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const CFileException& fileError) {
-        ReportFileException(fileError);
-    } catch (const std::bad_alloc&) {
-        ShowMessage(msg::kOutOfMemory, MessageKind::OutOfMemory);
-    } catch (...) {
-        CDHtmlDialog::ReportException(std::current_exception());
-    }
-}
+// Every handler's failure is reported the way the generation reports its own.
+void CtavrikDlg::ReportException(std::exception_ptr error) { ReportFailure(*this, error); }

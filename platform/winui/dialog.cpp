@@ -3,7 +3,8 @@
 #include <new>
 
 #include "platform/winui/application.h"
-#include "platform/winui/texts.h"
+// The program shows each of its texts from one place, the generation's list.
+#include "generate/messages.h"
 
 namespace winui {
 namespace {
@@ -41,9 +42,9 @@ void ReportUnhandled(HWND owner, std::exception_ptr error) {
     try {
         std::rethrow_exception(error);
     } catch (const std::bad_alloc&) {
-        ::MessageBoxW(owner, WinStr(text::kOutOfMemory), AppCaption(), MB_OK | MB_ICONEXCLAMATION | MB_SYSTEMMODAL);
+        ::MessageBoxW(owner, reinterpret_cast<const wchar_t*>(msg::kOutOfMemory), AppCaption(), MB_OK | MB_ICONEXCLAMATION | MB_SYSTEMMODAL);
     } catch (...) {
-        ::MessageBoxW(owner, WinStr(text::kInternalError), AppCaption(), MB_OK | MB_ICONSTOP);
+        ::MessageBoxW(owner, reinterpret_cast<const wchar_t*>(msg::kUnexpectedError), AppCaption(), MB_OK | MB_ICONSTOP);
     }
 }
 

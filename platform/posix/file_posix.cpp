@@ -177,14 +177,18 @@ int CopyFileReplacing(const WString& existing, const WString& target) {
         return error;
     }
 
-    std::string temporary = to + ".XXXXXX";
-    const int fd = ::mkstemp(&temporary[0]);
-    if (fd < 0) return errno == EINVAL ? ENOTDIR : errno;
+    // A new name beside the target, created with the usual permissions.
+    std::string temporary;
+    int fd = -1;
+    for (unsigned attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        temporary = to + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) return errno;
+    }
+    if (fd < 0) return EEXIST;
     FileHandle copy;
     copy.fd_ = fd;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    int error = ::fchmod(fd, 0666 & ~mask) != 0 ? errno : 0;
+    int error = 0;
     std::vector<char> buffer(1 << 16);
     while (!error) {
         size_t got = 0;

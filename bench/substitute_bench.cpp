@@ -5,7 +5,9 @@
 //     quadratic, so only up to 4 MB, where one run already takes seconds;
 //   - Python's chained str.replace on the same text, timed inside python3
 //     (startup and file reading excluded) and reported as the same row.
-// A summary at the end gives the throughput and the ratios.
+// Every time is CPU time of the running thread (page faults included), since
+// the machine is shared and wall time would mostly measure the others. A
+// summary at the end gives the throughput and the ratios.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -12,6 +13,10 @@
 #include "platform/file.h"
 #include "platform/text.h"
 #include "run_cli.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -326,6 +331,58 @@ TEST_F(CliTest, ModelsPrintsTheListInItsOrderByTheListRules) {
     EXPECT_EQ(0, run.exitCode);
     EXPECT_EQ("", run.out);
 }
+
+#ifdef _WIN32
+// On a console the names go out as wide text, so they read right whatever the
+// console's code page; UTF-8 bytes would come out garbled under code page 936.
+HANDLE NewConsoleBuffer() {
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE buffer = CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                              &inherit, CONSOLE_TEXTMODE_BUFFER, nullptr);
+    DWORD mode = 0;
+    if (buffer != INVALID_HANDLE_VALUE && !GetConsoleMode(buffer, &mode)) {
+        CloseHandle(buffer);
+        buffer = INVALID_HANDLE_VALUE;
+    }
+    return buffer;
+}
+
+TEST_F(CliTest, ModelsOnAWindowsConsoleAreWideText) {
+    HANDLE buffer = NewConsoleBuffer();
+    if (buffer == INVALID_HANDLE_VALUE) {
+        // Started without a usable console (under wine: from a pipe); get one.
+        FreeConsole();
+        AllocConsole();
+        buffer = NewConsoleBuffer();
+    }
+    // Wine's console host needs a display; CTest runs this case once more on
+    // the window tests' display (cli_console_tests).
+    if (buffer == INVALID_HANDLE_VALUE) {
+        ASSERT_EQ(nullptr, std::getenv("BRENVIK_REQUIRE_CONSOLE")) << "no console could be made";
+        GTEST_SKIP() << "no console can be made here (no display for wine's console)";
+    }
+    // A Chinese Windows console: code page 936, where UTF-8 bytes would garble.
+    ASSERT_TRUE(SetConsoleOutputCP(936));
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    ASSERT_TRUE(GetConsoleScreenBufferInfo(buffer, &info));
+    const DWORD width = static_cast<DWORD>(info.dwSize.X);
+
+    CliRun run = RunCliOnConsole({"-C", dir_, "models", "华为"}, buffer);
+    EXPECT_EQ(0, run.exitCode);
+    EXPECT_EQ("", run.err);
+    std::vector<std::u16string> lines;
+    for (SHORT y = 0; y < 4; ++y) {
+        std::u16string line(width, u' ');
+        DWORD read = 0;
+        ReadConsoleOutputCharacterW(buffer, reinterpret_cast<wchar_t*>(&line[0]), width, COORD{0, y}, &read);
+        line.resize(read);
+        while (!line.empty() && line.back() == u' ') line.pop_back();
+        lines.push_back(line);
+    }
+    CloseHandle(buffer);
+    EXPECT_EQ((std::vector<std::u16string>{u"S1", u"S2", u"型号丙", u""}), lines);
+}
+#endif
 
 TEST_F(CliTest, DashCChangesFolderFirstAndRelativePathsFollow) {
     // From the test's folder, without -C, the program works on ./config there.

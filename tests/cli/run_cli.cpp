@@ -87,9 +87,7 @@ HANDLE Inheritable(const wchar_t* path, DWORD access, DWORD disposition) {
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-}  // namespace
-
-CliRun RunCli(const std::vector<std::string>& arguments, const std::string& cwd) {
+CliRun RunWindows(const std::vector<std::string>& arguments, const std::string& cwd, HANDLE console) {
     CliRun run;
     const std::wstring program = ProgramPath();
     std::vector<std::wstring> all{program};
@@ -105,7 +103,7 @@ CliRun RunCli(const std::vector<std::string>& arguments, const std::string& cwd)
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESTDHANDLES;
         startup.hStdInput = in.h;
-        startup.hStdOutput = out.h;
+        startup.hStdOutput = console ? console : out.h;
         startup.hStdError = err.h;
         PROCESS_INFORMATION process = {};
         std::wstring directory = Wide(cwd);
@@ -128,6 +126,17 @@ CliRun RunCli(const std::vector<std::string>& arguments, const std::string& cwd)
     run.out = Slurp(kOutFile);
     run.err = Slurp(kErrFile);
     return run;
+}
+
+}  // namespace
+
+CliRun RunCli(const std::vector<std::string>& arguments, const std::string& cwd) {
+    return RunWindows(arguments, cwd, nullptr);
+}
+
+CliRun RunCliOnConsole(const std::vector<std::string>& arguments, void* consoleBuffer,
+                       const std::string& cwd) {
+    return RunWindows(arguments, cwd, consoleBuffer);
 }
 
 #else

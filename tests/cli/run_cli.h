@@ -17,6 +17,13 @@ struct CliRun {
 // a minute is ended and reported as exit code -1.
 CliRun RunCli(const std::vector<std::string>& arguments, const std::string& cwd = ".");
 
+#ifdef _WIN32
+// The same with standard output on a console screen buffer of the caller's
+// (an inheritable handle); only standard error is captured then.
+CliRun RunCliOnConsole(const std::vector<std::string>& arguments, void* consoleBuffer,
+                       const std::string& cwd = ".");
+#endif
+
 // The command line Windows programs split back into the same arguments
 // (the C runtime's rules for quotes and backslashes).
 std::wstring QuoteWindowsArguments(const std::vector<std::wstring>& arguments);

@@ -2,7 +2,6 @@
 // what lands in the output file, what the user is told, and in which order.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <new>
 #include <optional>
 #include <stdexcept>
@@ -14,8 +13,6 @@
 #include "platform/file.h"
 #include "platform/file_exception.h"
 #include "tests/platform/test_files.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -76,13 +73,8 @@ protected:
     void TearDown() override { Clean(); }
 
     static void Clean() {
-        std::error_code ignored;
-        for (const char* dir : {"config", "saved"}) {
-            if (!fs::exists(dir, ignored)) continue;
-            for (const auto& entry : fs::recursive_directory_iterator(dir, ignored))
-                fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-            fs::remove_all(dir, ignored);
-        }
+        testfiles::RemoveTree(u"config");
+        testfiles::RemoveTree(u"saved");
     }
 
     void Generate(const WString& vendor = u"华为", const WString& model = u"S5700") {

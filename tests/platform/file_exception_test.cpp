@@ -1,6 +1,7 @@
 // The file class's failures: which cause, which name, which text.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "platform/file_exception.h"
@@ -121,9 +122,7 @@ protected:
         TearDown();
         testfiles::MakeFolder(dir);
     }
-    void TearDown() override {
-        for (const WString& p : {path, copy, dir + u"\\sub", dir}) testfiles::Remove(p);
-    }
+    void TearDown() override { testfiles::RemoveTree(dir); }
 
     // Runs op, which must throw; gives the exception.
     template <class Op>
@@ -211,6 +210,10 @@ TEST_F(CopyTest, ReplacesAnExistingFile) {
     EXPECT_EQ(platform::CopyFileReplacing(path, copy), 0);
     EXPECT_EQ(testfiles::Read(copy), "new content");
     EXPECT_EQ(testfiles::Read(path), "new content");
+    std::string names;
+    for (const auto& entry : std::filesystem::directory_iterator(testfiles::Native(dir)))
+        names += " " + entry.path().filename().u8string();
+    EXPECT_EQ(names.size(), std::string(" 合并.ini 副本.ini").size()) << "only the source and the copy:" << names;
 }
 
 TEST_F(CopyTest, FailuresLeaveTheTargetAsItWas) {

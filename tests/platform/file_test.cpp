@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/file.h"
+#include "tests/platform/test_files.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -26,25 +27,13 @@ constexpr int kNotFound = ERROR_FILE_NOT_FOUND;
 constexpr int kPathNotFound = ERROR_PATH_NOT_FOUND;
 constexpr int kSharing = ERROR_SHARING_VIOLATION;
 constexpr int kDenied = ERROR_ACCESS_DENIED;
-void MakeFolder(const WString& path) { ASSERT_TRUE(CreateDirectoryW(WinStr(path), nullptr)); }
-void RemoveFolder(const WString& path) { RemoveDirectoryW(WinStr(path)); }
-void RemoveFile(const WString& path) {
-    SetFileAttributesW(WinStr(path), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(WinStr(path));
-}
+constexpr int kReadOnly = ERROR_ACCESS_DENIED;
 #else
 constexpr int kNotFound = ENOENT;
 constexpr int kPathNotFound = ENOTDIR;  // a folder on the way is missing
 constexpr int kSharing = EWOULDBLOCK;
-constexpr int kDenied = EISDIR;  // a folder; EACCES for a read-only file
-std::string Native(WString path) {
-    for (char16_t& c : path)
-        if (c == u'\\') c = u'/';
-    return WideToUtf8(path);
-}
-void MakeFolder(const WString& path) { ASSERT_EQ(mkdir(Native(path).c_str(), 0777), 0); }
-void RemoveFolder(const WString& path) { rmdir(Native(path).c_str()); }
-void RemoveFile(const WString& path) { unlink(Native(path).c_str()); }
+constexpr int kDenied = EISDIR;  // a folder
+constexpr int kReadOnly = EACCES;
 #endif
 
 std::string ReadAll(const WString& path) {
@@ -66,13 +55,9 @@ protected:
 
     void SetUp() override {
         TearDown();
-        MakeFolder(dir);
+        testfiles::MakeFolder(dir);
     }
-    void TearDown() override {
-        RemoveFile(path);
-        RemoveFolder(dir + u"\\sub");
-        RemoveFolder(dir);
-    }
+    void TearDown() override { testfiles::RemoveTree(dir); }
 };
 
 TEST_F(FileTest, CreateWriteReadSeekAndCut) {
@@ -123,11 +108,23 @@ TEST_F(FileTest, OpeningFailsWithTheSystemsCause) {
     EXPECT_EQ(file.Open(dir + u"\\none\\x.ini", Access::ReadWrite, Share::None,
                         Disposition::OpenExisting),
               kPathNotFound);
-    MakeFolder(dir + u"\\sub");
+    testfiles::MakeFolder(dir + u"\\sub");
     EXPECT_TRUE(platform::PathExists(dir + u"\\sub")) << "a folder counts as existing";
     EXPECT_EQ(file.Open(dir + u"\\sub", Access::ReadWrite, Share::None, Disposition::OpenExisting),
               kDenied);
     EXPECT_FALSE(file.IsOpen());
+}
+
+TEST_F(FileTest, AReadOnlyFileIsReadButNeverWritten) {
+    REQUIRE_READ_ONLY_ENFORCED();  // natively also as root
+    testfiles::Write(path, "kept");
+    testfiles::SetReadOnly(path, true);
+    FileHandle file;
+    EXPECT_EQ(file.Open(path, Access::ReadWrite, Share::None, Disposition::OpenExisting), kReadOnly);
+    EXPECT_EQ(file.Open(path, Access::Write, Share::None, Disposition::OpenExisting), kReadOnly);
+    EXPECT_EQ(file.Open(path, Access::Read, Share::Read, Disposition::CreateAlways), kReadOnly);
+    EXPECT_EQ(testfiles::Read(path), "kept");
+    EXPECT_EQ(file.Open(path, Access::Read, Share::None, Disposition::OpenExisting), 0);
 }
 
 TEST_F(FileTest, AnExclusiveOpenKeepsOthersOut) {

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "platform/text.h"
@@ -77,6 +78,17 @@ inline void Remove(const WString& path) {
 #else
     if (unlink(Native(path).c_str()) != 0) rmdir(Native(path).c_str());
 #endif
+}
+
+// Removes a folder with everything in it, read-only files too.
+inline void RemoveTree(const WString& path) {
+    namespace fs = std::filesystem;
+    const fs::path root = fs::u8path(Native(path));
+    std::error_code ignored;
+    if (!fs::exists(root, ignored)) return;
+    for (const auto& entry : fs::recursive_directory_iterator(root, ignored))
+        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::remove_all(root, ignored);
 }
 
 // Whether writing to a read-only file is refused here. It is on Windows for

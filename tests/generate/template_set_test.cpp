@@ -260,9 +260,12 @@ TEST_F(Merge, MissingSelectedTemplateIsNamed) {
         if (c.mab) WriteBytes(set.mabTemplatePath, "m\n");
         if (c.escape) WriteBytes(set.escapeVlanTemplatePath, "e\n");
         if (c.guest) WriteBytes(set.guestVlanTemplatePath, "g\n");
+        WriteBytes(set.mergePath, "last press");
         const MergeResult result = MergeTemplates(Options(c.optMab, c.optEscape, c.optGuest), set);
         EXPECT_STREQ(KindName(result.kind), "TemplateMissing") << c.name;
         EXPECT_EQ(Utf8(result.file), Utf8(set.*c.missing)) << c.name;
+        // Found before the merge file is touched.
+        EXPECT_EQ(ReadBytes(set.mergePath).value_or("(none)"), "last press") << c.name;
     }
 }
 

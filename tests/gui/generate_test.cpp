@@ -27,8 +27,35 @@ protected:
         FillValidForm(dialog_);
     }
 
-    std::string FileOrMissing(const WString& path) const {
-        return ReadBytes(path).value_or("<missing " + Utf8(path) + ">");
+    // The names in a folder, for failure messages.
+    static std::string Listing(const WString& folder) {
+        std::string names;
+        WIN32_FIND_DATAW found{};
+        HANDLE search = FindFirstFileW(WinStr(folder + u"\\*"), &found);
+        if (search == INVALID_HANDLE_VALUE) return "<no folder " + Utf8(folder) + ">";
+        do {
+            const WString name = FromWin(found.cFileName);
+            if (name != u"." && name != u"..") names += (names.empty() ? "" : ", ") + Utf8(name);
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+        return Utf8(folder) + " holds: " + names;
+    }
+
+    // The file's bytes, or a note naming what its folder holds instead.
+    static std::string FileOrMissing(const WString& path) {
+        if (auto bytes = ReadBytes(path)) return *bytes;
+        return "<missing; " + Listing(path.substr(0, path.rfind(u'\\'))) + ">";
+    }
+
+    // After OK in the file dialog: the question it asks before replacing a
+    // file, or nullptr once the dialog has closed without asking.
+    HWND WaitForOverwriteQuestion(HWND fileDialog) const {
+        HWND question = nullptr;
+        WaitUntil([&] {
+            question = FindOwnedDialog(program_.Pid(), fileDialog, IsMessageBox);
+            return question || !IsWindow(fileDialog);
+        });
+        return question;
     }
 };
 
@@ -94,8 +121,8 @@ TEST_F(Generate, SavingOverAnExistingFileAsksFirstThenReplacesIt) {
     HWND fileDialog = WaitForFileDialog();
     ASSERT_NE(fileDialog, nullptr);
     EnterFileName(fileDialog, target);
-    HWND question = WaitFor([&] { return FindOwnedDialog(program_.Pid(), fileDialog, IsMessageBox); });
-    ASSERT_NE(question, nullptr) << "no question before overwriting\n" << Describe(fileDialog);
+    HWND question = WaitForOverwriteQuestion(fileDialog);
+    ASSERT_NE(question, nullptr) << "the dialog closed without asking; " << Listing(work_);
     EXPECT_EQ(FileOrMissing(target), std::string(5000, 'x')) << "nothing replaced before the answer";
     ASSERT_TRUE(Dismiss(question, IDYES));
     ASSERT_NO_FATAL_FAILURE(ExpectPlainMessage(kSaved));
@@ -109,7 +136,7 @@ TEST_F(Generate, SavingOntoTheOutputFileItselfIsNoSuccessAndLosesNothing) {
     HWND fileDialog = WaitForFileDialog();
     ASSERT_NE(fileDialog, nullptr);
     EnterFileName(fileDialog, Path(kHuaweiOutput));
-    HWND question = WaitFor([&] { return FindOwnedDialog(program_.Pid(), fileDialog, IsMessageBox); });
+    HWND question = WaitForOverwriteQuestion(fileDialog);
     ASSERT_NE(question, nullptr) << "the output file exists, so the dialog asks";
     ASSERT_TRUE(Dismiss(question, IDYES));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(fileDialog); }));

@@ -165,8 +165,11 @@ TEST_F(MainDialog, TooltipsShowWhereThePointerRests) {
         GetWindowRect(Child(dialog_, control), &r);
         SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     };
+    // A move over a part of the dialog that is no tool hides the tip.
     auto tipAway = [&] {
-        SetCursorPos(0, 0);
+        RECT r{};
+        GetWindowRect(dialog_, &r);
+        SetCursorPos(r.right - 8, r.bottom - 40);
         WaitUntil([&] { return FindVisibleTooltip(program_.Pid()) == nullptr; }, Millis(3000));
     };
     struct Tip { int control; const char16_t* text; };
@@ -184,7 +187,32 @@ TEST_F(MainDialog, TooltipsShowWhereThePointerRests) {
     // The port fields have no tip: nothing shows well after the 2 s delay.
     restOn(IDC_EDIT_AUTH_PORT);
     EXPECT_EQ(WaitFor([&] { return FindVisibleTooltip(program_.Pid()); }, Millis(3500)), nullptr);
-    tipAway();
+    SetCursorPos(0, 0);
+}
+
+// Characters typed into the fields, one WM_CHAR each as the keyboard gives
+// them: the number fields refuse letters, the key field takes anything and
+// shows it masked.
+TEST_F(MainDialog, FieldsTakeWhatTheirStylesAllow) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ClickCheckBox(dialog_, IDC_CHECK_MAB);
+    ClickCheckBox(dialog_, IDC_CHECK_ESCAPE_VLAN);
+    ClickCheckBox(dialog_, IDC_CHECK_GUEST_VLAN);
+    struct Typing { int id; const char16_t* typed; const char16_t* expected; };
+    for (const Typing& t : {Typing{IDC_EDIT_INTERFACE, u"1a/2", u"12"}, Typing{IDC_EDIT_AUTH_PORT, u"x18-12", u"1812"},
+                            Typing{IDC_EDIT_ACCT_PORT, u"18 13", u"1813"}, Typing{IDC_EDIT_MAB_DELAY, u"3s0", u"30"},
+                            Typing{IDC_EDIT_ESCAPE_VLAN_ID, u"v100", u"100"}, Typing{IDC_EDIT_GUEST_VLAN_ID, u"2.0", u"20"},
+                            Typing{IDC_EDIT_SECRET_KEY, u"k y!", u"k y!"}}) {
+        SCOPED_TRACE(t.id);
+        SetText(dialog_, t.id, u"");
+        HWND field = Child(dialog_, t.id);
+        for (const char16_t* c = t.typed; *c; ++c) PostMessageW(field, WM_CHAR, *c, 1);
+        // Posted characters are handled after anything sent; wait for the last.
+        WaitUntil([&] { return ItemText(dialog_, t.id) == t.expected; }, Millis(3000));
+        EXPECT_EQ(Utf8(ItemText(dialog_, t.id)), Utf8(t.expected));
+    }
+    EXPECT_NE(Send(Child(dialog_, IDC_EDIT_SECRET_KEY), EM_GETPASSWORDCHAR), 0) << "the key is shown masked";
+    EXPECT_EQ(Send(Child(dialog_, IDC_EDIT_INTERFACE), EM_GETPASSWORDCHAR), 0);
 }
 
 }  // namespace

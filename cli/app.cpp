@@ -150,7 +150,13 @@ int Run(const std::vector<std::string>& arguments) {
     batch->add_option("--out-dir", outDir, "The folder the configurations are copied into")
         ->required()
         ->type_name("DIR");
-    batch->footer(kExitCodes);
+    batch->footer(std::string(
+                      "Columns: vendor, model, server-ip, auth-port, acct-port, secret-key, interface,\n"
+                      "mab, mab-delay, escape-vlan, guest-vlan, single-terminal (yes/no), out (the file\n"
+                      "name in DIR; default <vendor>_<model>_<interface>.ini). An empty cell leaves the\n"
+                      "option out. Rows run from the dialog's opening state; a failed row is reported\n"
+                      "with its row number and the others go on.\n\n") +
+                  kExitCodes);
 
     try {
         std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());

@@ -402,6 +402,59 @@ TEST_F(CliTest, DashCChangesFolderFirstAndRelativePathsFollow) {
     EXPECT_EQ(0u, nowhere.err.rfind("找不到模板文件", 0)) << nowhere.err;
 }
 
+fs::path SourceDir() {
+    const char* dir = std::getenv("BRENVIK_SOURCE_DIR");
+    std::string text = dir ? dir : "";
+#ifdef _WIN32
+    // CTest hands the Unix path through wine, where the root is drive Z:.
+    if (!text.empty() && text[0] == '/') text = "Z:" + text;
+#endif
+    return fs::u8path(text);
+}
+
+// The one-line example of docs/cli.md, which the README shows, run as written
+// on a copy of the example deployment.
+TEST_F(CliTest, TheDocumentedExampleWorksOnTheExampleDeployment) {
+    std::optional<std::string> doc = Get((SourceDir() / "docs" / "cli.md").u8string());
+    ASSERT_TRUE(doc) << "BRENVIK_SOURCE_DIR not set?";
+    const std::string marker = "    build/native/bin/brenvik-cli generate ";
+    size_t at = doc->find(marker);
+    ASSERT_NE(std::string::npos, at);
+    std::string line = doc->substr(at + 4, doc->find('\n', at) - at - 4);
+    std::vector<std::string> arguments;
+    for (size_t start = 0; start < line.size();) {
+        size_t end = std::min(line.find(' ', start), line.size());
+        if (end > start) arguments.push_back(line.substr(start, end - start));
+        start = end + 1;
+    }
+    arguments.erase(arguments.begin());  // the program's path
+
+    // Only what the deployment ships: model lists and templates.
+    fs::create_directories(fs::u8path(D("example/config")));
+    for (const auto& entry : fs::directory_iterator(SourceDir() / "config")) {
+        std::string name = entry.path().filename().u8string();
+        auto endsWith = [&](const std::string& tail) {
+            return name.size() >= tail.size() && name.compare(name.size() - tail.size(), tail.size(), tail) == 0;
+        };
+        if ((endsWith("_tp.ini") && !endsWith("_merge_tp.ini")) || endsWith("_switch_model.ini"))
+            fs::copy_file(entry.path(), fs::u8path(D("example/config/" + name)));
+    }
+
+    CliRun run = RunCli(Join({"-C", D("example")}, arguments));
+    EXPECT_EQ(0, run.exitCode) << line;
+    EXPECT_EQ(kSaved, run.err);
+    auto out = std::find(arguments.begin(), arguments.end(), "--out");
+    ASSERT_NE(arguments.end(), out);
+    std::optional<std::string> written = Get(D("example/" + *(out + 1)));
+    ASSERT_TRUE(written);
+    for (const char* option : {"--server-ip", "--secret-key", "--interface"}) {
+        auto value = std::find(arguments.begin(), arguments.end(), option);
+        ASSERT_NE(arguments.end(), value) << option;
+        EXPECT_NE(std::string::npos, written->find(*(value + 1))) << option;
+    }
+    EXPECT_EQ(std::string::npos, written->find("<%")) << "a placeholder left over";
+}
+
 TEST_F(CliTest, TheSecretKeyIsNeverEchoed) {
     const std::vector<std::vector<std::string>> runs = {
         Join(kFilled, {"--out", "k.ini"}),

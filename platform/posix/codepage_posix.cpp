@@ -101,10 +101,11 @@ bool DecodeMultiByte(CodePage, std::string_view bytes, WString& out) {
     char16_t* const first = out.empty() ? nullptr : &out[0];
     char16_t* to = first;
     while (in < end) {
+        // Configuration text is mostly ASCII: copy such runs in a tight loop.
+        while (in < end && *in < 0x80) *to++ = static_cast<char16_t>(*in++);
+        if (in == end) break;
         const unsigned b = *in++;
-        if (b < 0x80) {
-            *to++ = static_cast<char16_t>(b);
-        } else if (b == 0x80) {
+        if (b == 0x80) {
             *to++ = u'\u20AC';
         } else if (b == 0xFF) {
             *to++ = u'\uF8F5';
@@ -127,6 +128,10 @@ bool EncodeMultiByte(CodePage, WStringView text, std::string& out) {
     char* const first = out.empty() ? nullptr : &out[0];
     char* to = first;
     for (char16_t c : text) {
+        if (c < 0x80) {
+            *to++ = static_cast<char>(c);
+            continue;
+        }
         // Each UTF-16 unit on its own, so a character outside the BMP gives
         // two "?", as on Windows.
         const uint16_t code = gbk.encode[c];

@@ -13,7 +13,8 @@ namespace {
 constexpr UINT kSendTimeoutMs = 5000;
 
 std::string ErrorText(const char* what) {
-    return std::string(what) + " failed, error " + std::to_string(GetLastError());
+    const DWORD code = GetLastError();
+    return std::string(what) + " failed, error " + std::to_string(code);
 }
 
 }  // namespace
@@ -69,12 +70,6 @@ bool Program::Running() const {
 
 bool Program::WaitForExit(Millis timeout) const {
     return !process_ || WaitForSingleObject(process_.get(), static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
-}
-
-DWORD Program::ExitCode() const {
-    DWORD code = STILL_ACTIVE;
-    if (process_) GetExitCodeProcess(process_.get(), &code);
-    return code;
 }
 
 void Program::Kill() {

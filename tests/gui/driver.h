@@ -65,7 +65,6 @@ public:
     bool Running() const;
     // True when the process ended within the time.
     bool WaitForExit(Millis timeout) const;
-    DWORD ExitCode() const;
     // Ends the process by its handle (if still running) and waits for it.
     void Kill();
 

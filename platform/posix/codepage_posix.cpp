@@ -46,9 +46,14 @@ struct Gbk {
     // encode[unit]: 0 when code page 936 has no byte for it; a value below
     // 0x100 is a single byte, otherwise lead << 8 | trail.
     uint16_t encode[0x10000] = {};
+    // False when the C library has no GBK: every conversion is then refused
+    // rather than guessed.
+    bool available = false;
 
     Gbk() {
         iconv_t cd = iconv_open("UTF-16LE", "GBK");
+        if (cd == reinterpret_cast<iconv_t>(-1)) return;
+        available = true;
         std::vector<uint16_t> undefined[4];  // by PrivateUseGroup
         for (unsigned lead = kLeadFirst; lead <= kLeadLast; ++lead) {
             for (unsigned trail = 0x40; trail <= 0xFE; ++trail) {
@@ -61,8 +66,7 @@ struct Gbk {
                 size_t outLeft = sizeof out;
                 iconv(cd, nullptr, nullptr, nullptr, nullptr);
                 const uint16_t code = static_cast<uint16_t>(lead << 8 | trail);
-                if (cd != reinterpret_cast<iconv_t>(-1) &&
-                    iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1) &&
+                if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1) &&
                     outPtr == reinterpret_cast<char*>(out) + 2) {
                     Set(code, static_cast<char16_t>(out[0] | out[1] << 8));
                 } else {
@@ -70,7 +74,7 @@ struct Gbk {
                 }
             }
         }
-        if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
+        iconv_close(cd);
         char16_t privateUse = 0xE000;
         for (const auto& group : undefined)
             for (uint16_t code : group) Set(code, privateUse++);
@@ -95,6 +99,10 @@ const Gbk& Tables() {
 
 bool DecodeMultiByte(CodePage, std::string_view bytes, WString& out) {
     const Gbk& gbk = Tables();
+    if (!gbk.available) {
+        out.clear();
+        return false;
+    }
     out.resize(bytes.size());  // never more characters than bytes
     const unsigned char* in = reinterpret_cast<const unsigned char*>(bytes.data());
     const unsigned char* const end = in + bytes.size();
@@ -124,6 +132,10 @@ bool DecodeMultiByte(CodePage, std::string_view bytes, WString& out) {
 
 bool EncodeMultiByte(CodePage, WStringView text, std::string& out) {
     const Gbk& gbk = Tables();
+    if (!gbk.available) {
+        out.clear();
+        return false;
+    }
     out.resize(text.size() * 2);  // at most two bytes a unit
     char* const first = out.empty() ? nullptr : &out[0];
     char* to = first;

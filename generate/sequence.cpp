@@ -57,6 +57,7 @@ bool MergeSucceeded(const MergeResult& result, GenerateUi& ui) {
         return false;
     }
     case MergeResult::Kind::MergeFileFailed:
+        if (!result.osError) throw CFileException(FileCause::Generic, result.file);
         throw CFileException::FromOsError(result.osError, result.file);
     }
     return false;

@@ -61,6 +61,27 @@ int Finish(CLI::App& app, const CLI::ParseError& error) {
     return kExitOk;
 }
 
+// A stray word among generate's options is most often the rest of a value
+// typed with blanks and no quotes, maybe of the shared key: name the unknown
+// options, but only count the plain words.
+int UnexpectedWords(const std::vector<std::string>& extras) {
+    std::string options;
+    size_t words = 0;
+    for (const std::string& extra : extras) {
+        if (!extra.empty() && extra[0] == '-') {
+            options += (options.empty() ? "" : " ") + extra;
+        } else {
+            ++words;
+        }
+    }
+    std::string text = "generate: ";
+    if (!options.empty()) text += "unknown option " + options + (words > 0 ? ", and " : "");
+    if (words > 0)
+        text += std::to_string(words) + (words == 1 ? " word that belongs" : " words that belong") +
+                " to no option (a value with blanks must be quoted)";
+    return UsageError(text);
+}
+
 int PrintModels(const std::string& vendorText) {
     std::optional<VendorChoice> vendor = ParseVendor(vendorText);
     std::string text;
@@ -152,8 +173,8 @@ int Run(const std::vector<std::string>& arguments) {
         ->type_name("DIR");
     batch->footer(std::string(
                       "Columns: vendor, model, server-ip, auth-port, acct-port, secret-key, interface,\n"
-                      "mab, mab-delay, escape-vlan, guest-vlan, single-terminal (yes/no), out (the file\n"
-                      "name in DIR; default <vendor>_<model>_<interface>.ini). An empty cell leaves the\n"
+                      "mab (yes/no), mab-delay, escape-vlan, guest-vlan, single-terminal (yes/no), out\n"
+                      "(the file name in DIR; default <vendor>_<model>_<interface>.ini). An empty cell leaves the\n"
                       "option out. Rows run from the dialog's opening state; a failed row is reported\n"
                       "with its row number and the others go on.\n\n") +
                   kExitCodes);
@@ -161,6 +182,9 @@ int Run(const std::vector<std::string>& arguments) {
     try {
         std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
         app.parse(reversed);
+    } catch (const CLI::ExtrasError& error) {
+        if (generate->parsed()) return UnexpectedWords(generate->remaining());
+        return Finish(app, error);
     } catch (const CLI::ParseError& error) {
         return Finish(app, error);
     }

@@ -153,6 +153,9 @@ int RunBatch(const std::string& csvPath, const std::string& outDir) {
     std::string bytes;
     if (int error = ReadWholeFile(Utf8ToWide(csvPath), bytes); error != 0)
         return FileUnusable(csvPath, WideToUtf8(FileErrorMessage(platform::FileCauseFromOsError(error), Utf8ToWide(csvPath))));
+    // Spreadsheets also offer "Unicode text", UTF-16 with tabs: not CSV.
+    if (bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0)
+        return FileUnusable(csvPath, "is UTF-16 text; save it as CSV UTF-8 or as CSV");
     WString text;
     if (!DecodeCsvBytes(bytes, text)) return FileUnusable(csvPath, "not text in UTF-8 or in the ANSI code page");
     CsvTable table = ParseCsv(text);

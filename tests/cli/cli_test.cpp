@@ -254,6 +254,7 @@ TEST_F(CliTest, UsageErrorsExitTwoWithAClearLine) {
         {{}, "subcommand"},
         {{"frobnicate"}, "frobnicate"},
         {{"generate", "--bogus"}, "--bogus"},
+        {{"generate", "--interface", "G0/1", "stray"}, "1 word that belongs to no option"},
         {{"generate", "--server-ip", "1.2.3"}, "--server-ip"},
         {{"generate", "--server-ip", "256.0.0.1"}, "256.0.0.1"},
         {{"generate", "--server-ip", "1.2.3.4.5"}, "--server-ip"},
@@ -462,6 +463,9 @@ TEST_F(CliTest, TheSecretKeyIsNeverEchoed) {
         Join(kFilled, {"--out", "no-such-folder/k.ini"}),
         Join(kFilled, {"--server-ip", "300.1.1.1"}),
         Join(kFilled, {"--bogus"}),
+        // A key typed with a blank and no quotes: its second word is stray.
+        {"generate", "--secret-key", "Open", "Sekr1t", "--interface", "x"},
+        {"generate", "--secret-key", "Open", "Sekr1t", "--bogus"},
         Join(kFilled, {"--help"}),
     };
     for (const auto& arguments : runs) {
@@ -530,6 +534,7 @@ TEST_F(CliTest, BatchFilesThatCannotBeUsedGenerateNothing) {
         {"interface,secret-key\nG1,\"open\n", "row 2: a quoted field is not closed"},
         {"interface,secret-key\nG1,\"k\"x\n", "row 2: text after the closing quote"},
         {"", "no header row"},
+        {std::string("\xFF\xFEi\0n\0", 6), "UTF-16"},
     };
     for (const Case& c : cases) {
         Put(D("rows.csv"), c.file);

@@ -1,6 +1,8 @@
 #include "platform/winui/dhtml_dialog.h"
 
 #include <exdisp.h>
+#include <mshtml.h>
+#include <ocidl.h>
 #include <ole2.h>
 #include <oleidl.h>
 
@@ -12,6 +14,8 @@ namespace {
 // Not every mingw libuuid has these, so they are spelled out here.
 const CLSID kClsidWebBrowser = {0x8856F961, 0x340A, 0x11D0, {0xA9, 0x6B, 0x00, 0xC0, 0x4F, 0xD7, 0x05, 0xA2}};
 const IID kIidWebBrowser2 = {0xD30C1661, 0xCDAF, 0x11D0, {0x8A, 0x3E, 0x00, 0xC0, 0x4F, 0xC9, 0xE2, 0x6E}};
+const IID kIidHtmlDocument3 = {0x3050F485, 0x98B5, 0x11CF, {0xBB, 0x82, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x0B}};
+const IID kDiidHtmlElementEvents2 = {0x3050F60F, 0x98B5, 0x11CF, {0xBB, 0x82, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x0B}};
 
 constexpr UINT_PTR kPageTimer = 0xB0E1;
 constexpr UINT kPagePollMs = 100;
@@ -186,10 +190,76 @@ private:
     IWebBrowser2* browser_ = nullptr;
 };
 
+// Receives the events of one element of the page and hands those of the
+// map entry's dispatch id to its handler. Owned by the dialog, which
+// disconnects it before it goes, so the reference count is not used.
+class ElementEventSink final : public IDispatch {
+public:
+    ElementEventSink(CDHtmlDialog& dialog, const DHtmlEventMapEntry& entry, IHTMLElement* element)
+        : dialog_(dialog), entry_(entry), element_(element) {
+        element_->AddRef();
+    }
+    ElementEventSink(const ElementEventSink&) = delete;
+    ElementEventSink& operator=(const ElementEventSink&) = delete;
+    ~ElementEventSink() {
+        Disconnect();
+        element_->Release();
+    }
+
+    bool Connect() {
+        IConnectionPointContainer* container = nullptr;
+        if (FAILED(element_->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container))))
+            return false;
+        const HRESULT found = container->FindConnectionPoint(kDiidHtmlElementEvents2, &point_);
+        container->Release();
+        if (FAILED(found) || !point_) return false;
+        if (FAILED(point_->Advise(static_cast<IDispatch*>(this), &cookie_))) {
+            ReleaseInto(point_);
+            return false;
+        }
+        return true;
+    }
+
+    void Disconnect() {
+        if (point_) point_->Unadvise(cookie_);
+        ReleaseInto(point_);
+    }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, kDiidHtmlElementEvents2)) {
+            *out = static_cast<IDispatch*>(this);
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        if (count) *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+        if (id == entry_.dispid) dialog_.RunEvent(entry_, element_);
+        return S_OK;
+    }
+
+private:
+    CDHtmlDialog& dialog_;
+    const DHtmlEventMapEntry& entry_;
+    IHTMLElement* element_;
+    IConnectionPoint* point_ = nullptr;
+    DWORD cookie_ = 0;
+};
+
 CDHtmlDialog::CDHtmlDialog(UINT templateId, UINT htmlResourceId, CWnd* parent)
     : CDialog(templateId, parent), htmlResourceId_(htmlResourceId) {}
 
 CDHtmlDialog::~CDHtmlDialog() {
+    sinks_.clear();
     browser_.reset();
     if (background_) ::DeleteObject(background_);
 }
@@ -226,9 +296,9 @@ void CDHtmlDialog::OnTimer(UINT_PTR id) {
     }
     waitedMs_ += kPagePollMs;
     if (IDispatch* document = browser_ ? browser_->Document() : nullptr) {
-        document->Release();
         ::KillTimer(m_hWnd, kPageTimer);
-        ConnectEvents();
+        ConnectEvents(document);
+        document->Release();
     } else if (waitedMs_ >= kPageWaitMs) {
         ::KillTimer(m_hWnd, kPageTimer);
         GiveUpPage();
@@ -237,14 +307,41 @@ void CDHtmlDialog::OnTimer(UINT_PTR id) {
 
 void CDHtmlDialog::GiveUpPage() {
     pageUnavailable_ = true;
+    DisconnectEvents();
     if (browser_) browser_->Close();
     browser_.reset();
     if (m_hWnd) ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
-// The page of this program has none of the event map's elements, so
-// nothing is connected; the map is kept for pages that do.
-void CDHtmlDialog::ConnectEvents() {}
+void CDHtmlDialog::ConnectEvents(IDispatch* document) {
+    const DHtmlEventMapEntry* entry = GetDHtmlEventMap();
+    if (!entry) return;
+    IHTMLDocument3* page = nullptr;
+    if (FAILED(document->QueryInterface(kIidHtmlDocument3, reinterpret_cast<void**>(&page)))) return;
+    for (; entry->kind != DHtmlEventMapEntry::Kind::End; ++entry) {
+        BSTR id = ::SysAllocString(entry->name);
+        IHTMLElement* element = nullptr;
+        const HRESULT found = id ? page->getElementById(id, &element) : E_OUTOFMEMORY;
+        ::SysFreeString(id);
+        // Entries for elements the page does not have stay unconnected.
+        if (FAILED(found) || !element) continue;
+        auto sink = std::make_unique<ElementEventSink>(*this, *entry, element);
+        element->Release();
+        if (sink->Connect()) sinks_.push_back(std::move(sink));
+    }
+    page->Release();
+}
+
+void CDHtmlDialog::DisconnectEvents() { sinks_.clear(); }
+
+void CDHtmlDialog::RunEvent(const DHtmlEventMapEntry& entry, IHTMLElement* element) {
+    // Called from the browser's code: nothing may unwind into it.
+    try {
+        entry.thunk(*this, element);
+    } catch (...) {
+        ReportException(std::current_exception());
+    }
+}
 
 void CDHtmlDialog::OnSize(UINT, int width, int height) {
     if (browser_) browser_->Resize(width, height);
@@ -252,6 +349,7 @@ void CDHtmlDialog::OnSize(UINT, int width, int height) {
 
 void CDHtmlDialog::OnDestroy() {
     ::KillTimer(m_hWnd, kPageTimer);
+    DisconnectEvents();
     if (browser_) browser_->Close();
     browser_.reset();
     Default();

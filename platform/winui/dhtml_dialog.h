@@ -12,9 +12,11 @@
 #include <windows.h>
 
 #include <memory>
+#include <vector>
 
 #include "platform/winui/dialog.h"
 
+struct IDispatch;
 struct IHTMLElement;
 
 namespace winui {
@@ -50,6 +52,7 @@ public:
 };
 
 class BrowserHost;
+class ElementEventSink;
 
 class CDHtmlDialog : public CDialog, public CDHtmlEventSink {
 public:
@@ -75,11 +78,17 @@ protected:
     LRESULT OnCtlColor(WPARAM dc, LPARAM control);
 
 private:
+    friend class ElementEventSink;
     void GiveUpPage();
-    void ConnectEvents();
+    // Connects the event map's entries to the elements the page has.
+    void ConnectEvents(IDispatch* document);
+    void DisconnectEvents();
+    // An element's event arrived: runs its handler, reporting what escapes it.
+    void RunEvent(const DHtmlEventMapEntry& entry, IHTMLElement* element);
 
     UINT htmlResourceId_;
     std::unique_ptr<BrowserHost> browser_;
+    std::vector<std::unique_ptr<ElementEventSink>> sinks_;
     HBRUSH background_ = nullptr;
     bool pageUnavailable_ = false;
     UINT waitedMs_ = 0;

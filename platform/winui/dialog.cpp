@@ -88,6 +88,9 @@ INT_PTR CDialog::DoModal() {
         if (disableOwner) ::EnableWindow(owner, TRUE);
         return -1;
     }
+    // A template placed at 0, 0 would open on its owner's corner: centre it
+    // on the owner instead, before it shows.
+    if (owner && !ended_) CenterWindow();
     if (!ended_ && !::IsWindowVisible(window)) ::ShowWindow(window, SW_SHOWNORMAL);
 
     MSG message;

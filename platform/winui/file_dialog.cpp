@@ -1,9 +1,8 @@
 #include "platform/winui/file_dialog.h"
 
 #include <commdlg.h>
-#include <shlobj.h>
-#include <shobjidl.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/winui/application.h"
@@ -11,11 +10,6 @@
 
 namespace winui {
 namespace {
-
-const CLSID kClsidFileSaveDialog = {0xC0B4E2F3, 0xBA21, 0x4773, {0x8D, 0xBA, 0x33, 0x5E, 0xC9, 0x46, 0xEB, 0x8B}};
-const CLSID kClsidFileOpenDialog = {0xDC1C5A9C, 0xE88A, 0x4DDE, {0xA5, 0xA1, 0x60, 0xF8, 0x2A, 0x20, 0xAE, 0xF7}};
-const IID kIidFileDialog = {0x42F85136, 0xDB7E, 0x439C, {0x85, 0xF1, 0xE4, 0x07, 0x5D, 0x13, 0x5F, 0xC8}};
-const IID kIidShellItem = {0x43826D1E, 0xE718, 0x42EE, {0xBC, 0x55, 0xA1, 0xE2, 0x61, 0xC3, 0x7B, 0xFE}};
 
 WString CurrentDirectory() {
     const DWORD size = ::GetCurrentDirectoryW(0, nullptr);
@@ -37,15 +31,6 @@ public:
 
 private:
     WString saved_;
-};
-
-template <class T>
-struct ComPtr {
-    T* p = nullptr;
-    ~ComPtr() {
-        if (p) p->Release();
-    }
-    void** Out() { return reinterpret_cast<void**>(&p); }
 };
 
 bool IsFolder(const WString& path) {
@@ -88,60 +73,10 @@ WString CFileDialog::FolderToShow() const {
 INT_PTR CFileDialog::DoModal() {
     KeepWorkingDirectory keep;
     path_.clear();
-    const HWND owner = Owner();
-    bool shown = false;
-    const bool chosen = RunModern(owner, shown);
-    if (shown) return chosen ? IDOK : IDCANCEL;
-    return RunClassic(owner) ? IDOK : IDCANCEL;
+    return Run(Owner()) ? IDOK : IDCANCEL;
 }
 
-bool CFileDialog::RunModern(HWND owner, bool& shown) {
-    shown = false;
-    ComPtr<IFileDialog> dialog;
-    if (FAILED(::CoCreateInstance(open_ ? kClsidFileOpenDialog : kClsidFileSaveDialog, nullptr, CLSCTX_INPROC_SERVER,
-                                  kIidFileDialog, dialog.Out())))
-        return false;
-
-    const auto types = ParseFilter(filter_);
-    std::vector<COMDLG_FILTERSPEC> specs;
-    for (const auto& type : types) specs.push_back({WinStr(type.first), WinStr(type.second)});
-    if (!specs.empty()) {
-        dialog.p->SetFileTypes(static_cast<UINT>(specs.size()), specs.data());
-        dialog.p->SetFileTypeIndex(1);
-    }
-    dialog.p->SetDefaultExtension(WinStr(defaultExtension_));
-    if (!fileName_.empty()) dialog.p->SetFileName(WinStr(fileName_));
-    const WString folder = FolderToShow();
-    if (!folder.empty()) {
-        ComPtr<IShellItem> item;
-        if (SUCCEEDED(::SHCreateItemFromParsingName(WinStr(folder), nullptr, kIidShellItem, item.Out())))
-            dialog.p->SetFolder(item.p);
-    }
-    FILEOPENDIALOGOPTIONS options = 0;
-    dialog.p->GetOptions(&options);
-    options |= FOS_FORCEFILESYSTEM | FOS_NOCHANGEDIR;
-    if (flags_ & OFN_OVERWRITEPROMPT) options |= FOS_OVERWRITEPROMPT;
-    if (flags_ & OFN_FILEMUSTEXIST) options |= FOS_FILEMUSTEXIST;
-    if (flags_ & OFN_PATHMUSTEXIST) options |= FOS_PATHMUSTEXIST;
-    dialog.p->SetOptions(options);
-
-    const HRESULT result = dialog.p->Show(owner);
-    shown = true;
-    if (FAILED(result)) {
-        // A dialog that could not even be shown lets the classic one try.
-        if (result != HRESULT_FROM_WIN32(ERROR_CANCELLED)) shown = false;
-        return false;
-    }
-    ComPtr<IShellItem> item;
-    if (FAILED(dialog.p->GetResult(&item.p)) || !item.p) return false;
-    PWSTR name = nullptr;
-    if (FAILED(item.p->GetDisplayName(SIGDN_FILESYSPATH, &name)) || !name) return false;
-    path_ = FromWin(name);
-    ::CoTaskMemFree(name);
-    return !path_.empty();
-}
-
-bool CFileDialog::RunClassic(HWND owner) {
+bool CFileDialog::Run(HWND owner) {
     const WString filter = FilterToApi(filter_);
     std::vector<wchar_t> file(32768, L'\0');
     fileName_.copy(reinterpret_cast<char16_t*>(file.data()), std::min(fileName_.size(), file.size() - 1));

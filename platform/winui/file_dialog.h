@@ -1,5 +1,12 @@
-// The Save As (or Open) dialog: the modern file dialog where the system has
-// one, the classic one otherwise.
+// The Save As (or Open) dialog, through GetSaveFileNameW/GetOpenFileNameW.
+//
+// Without hooks or templates, Windows from Vista on shows its modern item
+// dialog through these calls, and older systems the classic one, so the
+// program gets the modern dialog wherever the system has it. The item
+// dialog's own interface is not used: wine's appends the file type's first
+// extension to a typed name that already has another of the type's
+// extensions ("x.ini" became "x.ini.txt") and then asks about replacing the
+// wrong file.
 //
 // Whichever is shown, the process's working directory is the same after it
 // as before: every path of the program is relative to it.
@@ -31,8 +38,7 @@ public:
 private:
     HWND Owner() const;
     WString FolderToShow() const;
-    bool RunModern(HWND owner, bool& shown);
-    bool RunClassic(HWND owner);
+    bool Run(HWND owner);
 
     bool open_;
     WString defaultExtension_;

@@ -20,22 +20,4 @@ WString FilterToApi(WStringView filter) {
     return out;
 }
 
-std::vector<std::pair<WString, WString>> ParseFilter(WStringView filter) {
-    std::vector<std::pair<WString, WString>> out;
-    std::vector<WStringView> parts;
-    size_t start = 0;
-    while (start <= filter.size()) {
-        const size_t bar = filter.find(u'|', start);
-        const size_t end = bar == WStringView::npos ? filter.size() : bar;
-        parts.push_back(filter.substr(start, end - start));
-        if (bar == WStringView::npos) break;
-        start = bar + 1;
-    }
-    for (size_t i = 0; i + 1 < parts.size(); i += 2) {
-        if (parts[i].empty() || parts[i + 1].empty()) break;  // "||" ends the list
-        out.emplace_back(WString(parts[i]), WString(parts[i + 1]));
-    }
-    return out;
-}
-
 }  // namespace winui

@@ -1,9 +1,6 @@
 // Text in the forms the Win32 calls want: pure functions, tested on every build.
 #pragma once
 
-#include <utility>
-#include <vector>
-
 #include "platform/text.h"
 
 namespace winui {
@@ -16,9 +13,5 @@ WString AppNameFromModulePath(WStringView path);
 // form of the classic file dialog: every "|" becomes a NUL, and the result
 // ends with two NULs however the text ended.
 WString FilterToApi(WStringView filter);
-
-// The same filter as (label, patterns) pairs for the modern file dialog.
-// A label without patterns is dropped.
-std::vector<std::pair<WString, WString>> ParseFilter(WStringView filter);
 
 }  // namespace winui

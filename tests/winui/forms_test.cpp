@@ -56,17 +56,6 @@ TEST(Filter, AnUnterminatedOrEmptyFilterStillEndsWithTwoNuls) {
     }
 }
 
-TEST(Filter, ParsesIntoLabelAndPatternPairs) {
-    using Pairs = std::vector<std::pair<WString, WString>>;
-    EXPECT_EQ(ParseFilter(u"文件 (*.txt; *.ini; *.conf)|*.txt;*.ini;*.conf||"),
-              (Pairs{{u"文件 (*.txt; *.ini; *.conf)", u"*.txt;*.ini;*.conf"}}));
-    EXPECT_EQ(ParseFilter(u"A|*.a|B|*.b||"), (Pairs{{u"A", u"*.a"}, {u"B", u"*.b"}}));
-    EXPECT_EQ(ParseFilter(u"A|*.a"), (Pairs{{u"A", u"*.a"}}));
-    EXPECT_EQ(ParseFilter(u"A|*.a||B|*.b||"), (Pairs{{u"A", u"*.a"}}));  // "||" ends the list
-    EXPECT_EQ(ParseFilter(u"A|*.a|B"), (Pairs{{u"A", u"*.a"}}));         // a label without patterns
-    EXPECT_TRUE(ParseFilter(u"").empty());
-}
-
 // Handlers that record which of them ran.
 struct Recorder : CCmdTarget {
     std::vector<int> ran;

@@ -112,6 +112,51 @@ TEST_F(Generate, SecondPressAfterSavingElsewhereStillFindsItsTemplates) {
     EXPECT_EQ(FileOrMissing(Path(u"second.ini")),
               Gbk("interface 1\r\n authentication host-mode multi-auth\r\n radius 10.1.2.3\r\n"));
     EXPECT_FALSE(Exists(Path(u"elsewhere\\config"))) << "nothing was written relative to the other folder";
+
+    // Back to the first model: the same name is proposed again, and the
+    // files are written anew, not appended to.
+    SelectComboItem(dialog_, IDC_COMBO_VENDOR, 0);
+    PostClick(dialog_, IDC_BUTTON_GENERATE);
+    HWND fileDialog = WaitForFileDialog();
+    ASSERT_NE(fileDialog, nullptr);
+    EXPECT_EQ(Utf8(Text(FileNameField(fileDialog))), Utf8(u"华为_甲型-A100.ini"));
+    ASSERT_TRUE(Dismiss(fileDialog, IDCANCEL));
+    EXPECT_EQ(FileOrMissing(Path(kHuaweiOutput)), HuaweiBase());
+}
+
+// The host mode comes from the vendor's list position, the model's list
+// position and the multi-terminal box, all read from the window at the press.
+TEST_F(Generate, HostModeFollowsTheListPositionsAndTheMultiTerminalBox) {
+    struct Case { int vendor, model; bool multiTerminal; const char16_t* output; const char* expected; };
+    const Case cases[] = {
+        {0, 1, true, u"config\\华为_B200.ini", "mode multi-authen\r\n\r\n"},
+        {0, 1, false, u"config\\华为_B200.ini", "mode single-terminal\r\n\r\n"},
+        {1, 0, true, u"config\\华三_H3C-7.ini", "mode macbased\r\n\r\n"},
+        {1, 0, false, u"config\\华三_H3C-7.ini", "mode portbased\r\n\r\n"},
+        {2, 0, true, u"config\\思科_C-1.ini", "mode multi-auth\r\n\r\n"},
+        {2, 0, false, u"config\\思科_C-1.ini", "mode single-host\r\n\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Utf8(c.output) + (c.multiTerminal ? " multi" : " single"));
+        SelectComboItem(dialog_, IDC_COMBO_VENDOR, c.vendor);
+        SelectComboItem(dialog_, IDC_COMBO_MODEL, c.model);
+        if (Checked(dialog_, IDC_CHECK_MULTI_TERMINAL) != c.multiTerminal) ClickCheckBox(dialog_, IDC_CHECK_MULTI_TERMINAL);
+        PostClick(dialog_, IDC_BUTTON_GENERATE);
+        HWND fileDialog = WaitForFileDialog();
+        ASSERT_NE(fileDialog, nullptr);
+        ASSERT_TRUE(Dismiss(fileDialog, IDCANCEL));
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(fileDialog); }));
+        EXPECT_EQ(FileOrMissing(Path(c.output)), c.expected);
+    }
+    // The first Huawei model takes the other pair: "port" with the box clear.
+    SelectComboItem(dialog_, IDC_COMBO_VENDOR, 0);
+    PostClick(dialog_, IDC_BUTTON_GENERATE);
+    HWND fileDialog = WaitForFileDialog();
+    ASSERT_NE(fileDialog, nullptr);
+    ASSERT_TRUE(Dismiss(fileDialog, IDCANCEL));
+    std::string expected = HuaweiBase();
+    expected.replace(expected.find("host-mode mac"), 13, "host-mode port");
+    EXPECT_EQ(FileOrMissing(Path(kHuaweiOutput)), expected);
 }
 
 TEST_F(Generate, SavingOverAnExistingFileAsksFirstThenReplacesIt) {

@@ -81,6 +81,9 @@ const FixtureFile kConfig[] = {
     {u"华为_甲型-A100_mab_tp.ini", " mab delay <%MAB_DELAY%>\n"},
     {u"华为_甲型-A100_DeadVlan_tp.ini", " escape vlan <%ESCAPEVLANID%>\n"},
     {u"华为_甲型-A100_GeustVlan_tp.ini", " guest vlan <%GUESTVLANID%>\n"},
+    {u"华为_B200_tp.ini", "mode <%HOST_MODE%>\n"},
+    {u"华三_H3C-7_tp.ini", "mode <%HOST_MODE%>\n"},
+    {u"思科_C-1_tp.ini", "mode <%HOST_MODE%>\n"},
     {u"思科_C-2_tp.ini", "interface <%INTERFACE%>\n authentication host-mode <%HOST_MODE%>\n radius <%SERVER_IP%>"},
 };
 

@@ -121,6 +121,15 @@ int FileHandle::Close() {
 namespace {
 
 // Both names reach one file: the same volume and file index.
+WString Digits(unsigned long value) {
+    WString text;
+    do {
+        text.insert(text.begin(), static_cast<char16_t>(u'0' + value % 10));
+        value /= 10;
+    } while (value);
+    return text;
+}
+
 bool IsSameFile(const WString& a, const WString& b) {
     BY_HANDLE_FILE_INFORMATION info[2];
     const WString* names[2] = {&a, &b};
@@ -143,7 +152,36 @@ int CopyFileReplacing(const WString& existing, const WString& target) {
     // CopyFileW refuses a copy onto the source itself with a sharing
     // violation; make sure of it rather than rely on it.
     if (IsSameFile(existing, target)) return ERROR_SHARING_VIOLATION;
-    return CopyFileW(WinStr(existing), WinStr(target), FALSE) ? 0 : LastError();
+    // Straight onto the target, CopyFileW empties it first, so a copy that
+    // then fails (a full disk, a lost share) destroys the user's file. The
+    // copy goes to a new file in the target's folder and replaces the target
+    // only once it is complete.
+    const DWORD attributes = GetFileAttributesW(WinStr(target));
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        return ERROR_ACCESS_DENIED;  // what CopyFileW says for these
+    const size_t slash = target.find_last_of(u"\\/");
+    const WString folder = slash == WString::npos ? WString() : target.substr(0, slash + 1);
+    // A name of our own rather than GetTempFileNameW, which cannot take the
+    // long folders that CopyFileW can.
+    WString temporary;
+    for (unsigned n = 0;; ++n) {
+        temporary = folder + u"~brenvik-" + Digits(GetCurrentProcessId()) + u"-" + Digits(n) + u".tmp";
+        HANDLE h = CreateFileW(WinStr(temporary), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                               nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+            CloseHandle(h);
+            break;
+        }
+        const int error = LastError();
+        if ((error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) || n == 100) return error;
+    }
+    int error = 0;
+    if (!CopyFileW(WinStr(existing), WinStr(temporary), FALSE) ||
+        !MoveFileExW(WinStr(temporary), WinStr(target), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        error = LastError();
+    if (error) DeleteFileW(WinStr(temporary));
+    return error;
 }
 
 FileCause FileCauseFromOsError(int osError) {

@@ -546,6 +546,7 @@ void FillDisk(const fs::path& dir, size_t keepFree) {
         }
         std::fclose(file);
     }
+    if (keepFree == 0) return;
     const uintmax_t size = fs::file_size(filler);
     fs::resize_file(filler, size > keepFree ? size - keepFree : 0);
 }

@@ -20,6 +20,7 @@ mkdir -p "$work"
 cp -r "$repo/config" "$work/"
 trap '"$fixture" stop "$build" >/dev/null 2>&1 || true' EXIT
 "$fixture" start "$build" "$work" >/dev/null 2>&1
-[ "$(id -u)" -eq 0 ] && chown -R 65534:65534 "$work"
+# The fixture may run wine as the unprivileged user; the copy must be theirs then.
+[ "$(cat "$build/gui-display/user")" = nobody ] && chown -R 65534:65534 "$work"
 cd "$work"
 "$fixture" run "$build" "$build/bin/gui_drive.exe" bench "$build/bin/Brenvik.exe" "$work" "$runs" 2>/dev/null

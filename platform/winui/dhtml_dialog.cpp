@@ -52,17 +52,23 @@ public:
             Close();
             return false;
         }
-        // Beneath the template's controls, and never painting over them.
+        // Beneath the template's controls, never painting over them, and
+        // hidden until a document has arrived: an empty browser is white,
+        // the page and the dialog without it are WhiteSmoke.
         IOleInPlaceObject* inPlace = nullptr;
         if (SUCCEEDED(object_->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)))) {
-            HWND window = nullptr;
-            if (SUCCEEDED(inPlace->GetWindow(&window)) && window) {
-                ::SetWindowLongPtrW(window, GWL_STYLE, ::GetWindowLongPtrW(window, GWL_STYLE) | WS_CLIPSIBLINGS);
-                ::SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            if (SUCCEEDED(inPlace->GetWindow(&window_)) && window_) {
+                ::SetWindowLongPtrW(window_, GWL_STYLE, ::GetWindowLongPtrW(window_, GWL_STYLE) | WS_CLIPSIBLINGS);
+                ::SetWindowPos(window_, HWND_BOTTOM, 0, 0, 0, 0,
+                               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
             }
             inPlace->Release();
         }
         return true;
+    }
+
+    void Show() {
+        if (window_) ::ShowWindow(window_, SW_SHOWNA);
     }
 
     bool Navigate(const WString& url) {
@@ -102,6 +108,7 @@ public:
             object_->SetClientSite(nullptr);
         }
         ReleaseInto(object_);
+        window_ = nullptr;
     }
 
     // IUnknown
@@ -188,6 +195,7 @@ private:
     HWND dialog_;
     IOleObject* object_ = nullptr;
     IWebBrowser2* browser_ = nullptr;
+    HWND window_ = nullptr;
 };
 
 // Receives the events of one element of the page and hands those of the
@@ -297,6 +305,7 @@ void CDHtmlDialog::OnTimer(UINT_PTR id) {
     waitedMs_ += kPagePollMs;
     if (IDispatch* document = browser_ ? browser_->Document() : nullptr) {
         ::KillTimer(m_hWnd, kPageTimer);
+        browser_->Show();
         ConnectEvents(document);
         document->Release();
     } else if (waitedMs_ >= kPageWaitMs) {

@@ -61,11 +61,13 @@ public:
 
     const MessageMap* GetMessageMap() const override;
 
-    // Whether the page has been given up and the dialog paints its
-    // background itself (also true while no browser could be created).
+    // Whether the page has been given up: no browser could be created, or
+    // no document arrived in time.
     bool PageUnavailable() const { return pageUnavailable_; }
 
-    // The page's background colour, "WhiteSmoke".
+    // The page's background colour, "WhiteSmoke". The dialog paints its own
+    // background and its labels in it, so it looks the same with the page,
+    // while waiting for it, and without it.
     static constexpr COLORREF kPageBackground = RGB(245, 245, 245);
     // How long the document may take to arrive.
     static constexpr UINT kPageWaitMs = 1000;

@@ -217,5 +217,51 @@ TEST_F(Generate, ReadOnlyOutputFileEndsThePressWithTheStopBox) {
     SetFileAttributesW(WinStr(output), FILE_ATTRIBUTE_NORMAL);
 }
 
+// File faults of the output stage, each set up in the way another program or
+// the user would cause it, and undone before the next.
+TEST_F(Generate, FileFaultsEndThePressWithTheStopBox) {
+    const WString output = Path(kHuaweiOutput);
+    const WString merge = Path(u"config\\华为_甲型-A100_merge_tp.ini");
+    auto holdOpen = [](const WString& path) {
+        return Handle(CreateFileW(WinStr(path), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr));
+    };
+    struct Fault {
+        const char* what;
+        std::function<Handle()> cause;
+        std::function<void()> undo;
+        const char16_t* message;
+    };
+    const Fault faults[] = {
+        {"a folder with the output file's name",
+         [&] { CreateDirectoryW(WinStr(output), nullptr); return Handle(); },
+         [&] { RemoveDirectoryW(WinStr(output)); }, u"对 config\\华为_甲型-A100.ini 的访问被拒绝。"},
+        {"the output file held open by another program", [&] { return holdOpen(output); }, [] {},
+         u"访问 config\\华为_甲型-A100.ini 时遇到共享冲突。"},
+        {"the merge file held open by another program", [&] { return holdOpen(merge); }, [] {},
+         u"访问 config\\华为_甲型-A100_merge_tp.ini 时遇到共享冲突。"},
+    };
+    for (const Fault& fault : faults) {
+        SCOPED_TRACE(fault.what);
+        Handle held = fault.cause();
+        PostClick(dialog_, IDC_BUTTON_GENERATE);
+        HWND box = WaitForMessageBox();
+        ASSERT_NE(box, nullptr) << "no message";
+        const MessageBoxView view = ReadMessageBox(box);
+        EXPECT_EQ(Utf8(view.text), Utf8(fault.message));
+        EXPECT_EQ(Utf8(view.caption), "Brenvik");
+        EXPECT_TRUE(view.hasIcon) << "a stop box";
+        ASSERT_TRUE(Dismiss(box));
+        EXPECT_TRUE(NoOwnedWindow()) << "no Save As dialog follows";
+        held.Reset();
+        fault.undo();
+    }
+    // With every fault mended the same dialog generates again.
+    PostClick(dialog_, IDC_BUTTON_GENERATE);
+    HWND fileDialog = WaitForFileDialog();
+    ASSERT_NE(fileDialog, nullptr);
+    ASSERT_TRUE(Dismiss(fileDialog, IDCANCEL));
+    EXPECT_EQ(FileOrMissing(output), HuaweiBase());
+}
+
 }  // namespace
 }  // namespace gui

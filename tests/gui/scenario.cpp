@@ -60,7 +60,7 @@ void RemoveTree(const fs::path& root) {
 }
 
 // The config folder of every scenario: three model lists in GBK with CR LF
-// line ends, as a Chinese deployment stores them, and templates for two
+// line ends, as a Chinese deployment stores them, and templates for a few
 // models. The first Huawei model has a Chinese name, so the list's bytes must
 // be decoded as GBK for the file names to be found.
 struct FixtureFile {

@@ -53,6 +53,7 @@ public:
     std::vector<std::pair<UINT, WPARAM>> messagesToPost;
     bool passSysCommandsOn = true;
     UINT fallbackMs = 0;  // ends the dialog with kFallback if nothing else did
+    bool postQuit = false;
     CButton ok;
     HWND okAtInit = nullptr;
     HWND ownerAtInit = nullptr;
@@ -70,6 +71,7 @@ protected:
         for (const auto& m : messagesToPost) ::PostMessageW(m_hWnd, m.first, m.second, 0);
         for (UINT id : toPost) ::PostMessageW(m_hWnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
         if (fallbackMs) ::SetTimer(m_hWnd, kProbeTimer, fallbackMs, nullptr);
+        if (postQuit) ::PostQuitMessage(3);
         return TRUE;
     }
     void DoDataExchange(CDataExchange* dx) override {
@@ -113,6 +115,16 @@ TEST(Dialog, OkRunsTheSavingExchangeAndCancelDoesNot) {
     cancel.toPost = {IDCANCEL};
     EXPECT_EQ(cancel.DoModal(), IDCANCEL);
     EXPECT_EQ(cancel.exchanges, (std::vector<BOOL>{FALSE}));
+}
+
+TEST(Dialog, AQuitMessageEndsTheLoopAndIsLeftForTheOuterOne) {
+    ProbeDialog dialog;
+    dialog.postQuit = true;
+    dialog.fallbackMs = 3000;
+    EXPECT_EQ(dialog.DoModal(), -1) << "not ended by the dialog itself";
+    MSG message;
+    ASSERT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the quit message is posted again";
+    EXPECT_EQ(message.wParam, 3u);
 }
 
 TEST(Dialog, DataExchangeAttachesTheControlAndDestructionDetachesIt) {

@@ -9,7 +9,7 @@ need=(
   g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686
   wine wine64 wine32:i386
   xvfb x11-utils xdotool imagemagick fonts-wqy-microhei
-  locales python3 clang lld
+  locales python3 clang lld libclang-rt-14-dev
   libinih-dev libsimpleini-dev
 )
 

@@ -61,20 +61,25 @@ int Finish(CLI::App& app, const CLI::ParseError& error) {
     return kExitOk;
 }
 
-// A stray word among generate's options is most often the rest of a value
-// typed with blanks and no quotes, maybe of the shared key: name the unknown
-// options, but only count the plain words.
-int UnexpectedWords(const std::vector<std::string>& extras) {
+// A stray word is most often the rest of a value typed with blanks and no
+// quotes, maybe of the shared key, and an unknown option may carry a value
+// after "=": name the options without their values, only count the words.
+// A first word that is no subcommand is named, as it cannot be a value.
+int UnexpectedWords(const std::vector<std::string>& arguments, const std::vector<std::string>& extras) {
+    size_t first = arguments.size() >= 2 && arguments[0] == "-C" ? 2 : 0;
+    if (first < arguments.size() && !extras.empty() && extras.front() == arguments[first] &&
+        arguments[first][0] != '-')
+        return UsageError("unknown subcommand '" + arguments[first] + "' (use models, generate or batch)");
     std::string options;
     size_t words = 0;
     for (const std::string& extra : extras) {
         if (!extra.empty() && extra[0] == '-') {
-            options += (options.empty() ? "" : " ") + extra;
+            options += (options.empty() ? "" : " ") + extra.substr(0, extra.find('='));
         } else {
             ++words;
         }
     }
-    std::string text = "generate: ";
+    std::string text;
     if (!options.empty()) text += "unknown option " + options + (words > 0 ? ", and " : "");
     if (words > 0)
         text += std::to_string(words) + (words == 1 ? " word that belongs" : " words that belong") +
@@ -182,9 +187,8 @@ int Run(const std::vector<std::string>& arguments) {
     try {
         std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
         app.parse(reversed);
-    } catch (const CLI::ExtrasError& error) {
-        if (generate->parsed()) return UnexpectedWords(generate->remaining());
-        return Finish(app, error);
+    } catch (const CLI::ExtrasError&) {
+        return UnexpectedWords(arguments, app.remaining(true));
     } catch (const CLI::ParseError& error) {
         return Finish(app, error);
     }

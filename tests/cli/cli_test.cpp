@@ -252,7 +252,7 @@ TEST_F(CliTest, UsageErrorsExitTwoWithAClearLine) {
         std::string errHas;
     } cases[] = {
         {{}, "subcommand"},
-        {{"frobnicate"}, "frobnicate"},
+        {{"frobnicate"}, "unknown subcommand 'frobnicate'"},
         {{"generate", "--bogus"}, "--bogus"},
         {{"generate", "--interface", "G0/1", "stray"}, "1 word that belongs to no option"},
         {{"generate", "--server-ip", "1.2.3"}, "--server-ip"},
@@ -466,6 +466,8 @@ TEST_F(CliTest, TheSecretKeyIsNeverEchoed) {
         // A key typed with a blank and no quotes: its second word is stray.
         {"generate", "--secret-key", "Open", "Sekr1t", "--interface", "x"},
         {"generate", "--secret-key", "Open", "Sekr1t", "--bogus"},
+        {"generate", "--secret-ky=Sekr1t", "--interface", "x"},
+        {"--secret-key", "Sekr1t", "generate"},
         Join(kFilled, {"--help"}),
     };
     for (const auto& arguments : runs) {

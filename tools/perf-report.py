@@ -17,6 +17,15 @@ import subprocess
 import sys
 import time
 
+# Why a goal can be missed, shown beside the verdict when it is.
+NOTES = {
+    ("Load/100k_keys_1_section/IniDocument", "Load/100k_keys_1_section/inih"):
+        "inih's empty handler stores nothing, while the document makes two heap blocks per key (entry and "
+        "table node) and regrows the one key table through every prime up to 100k keys; with a block "
+        "pool (IniDocument_pool) the same load is at or below inih's time. The model lists load without a "
+        "pool, and a real list has tens of keys, where the difference is microseconds",
+}
+
 UNIT_NS = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}
 PROGRAMS = ["catalog_bench", "substitute_bench", "sequence_bench"]
 
@@ -41,7 +50,7 @@ def load(results):
                     if b.get("error_occurred"):
                         missing[program + ":" + b["name"]] = b.get("error_message", "error")
                     continue
-                name = re.sub(r"/(manual_time|real_time)$", "", b["name"])
+                name = re.sub(r"/(manual_time|real_time|iterations:\d+|min_time:[^/]+|repeats:\d+)", "", b["name"])
                 scale = UNIT_NS[b.get("time_unit", "ns")]
                 manual = b["name"].endswith("/manual_time")
                 runs[name] = {
@@ -98,9 +107,10 @@ class Report:
         a, b = self.runs[figure]["ns"], self.runs[peer]["ns"]
         ratio = a / b if b else float("inf")
         verdict = "" if check is None else ("met" if check(ratio) else "**missed**")
+        note = note or NOTES.get((figure, peer), "")
         if note and verdict == "**missed**":
             verdict += f": {note}"
-        self.rows.append((area, figure, show(a), peer, show(b), f"{ratio:.2f}x", goal_text, verdict))
+        self.rows.append((area, figure, show(a), peer, show(b), f"{ratio:.3g}x", goal_text, verdict))
 
     def value_row(self, area, figure, value_text, peer, peer_text, ratio_text, goal_text, ok, note=""):
         verdict = "" if ok is None else ("met" if ok else "**missed**")
@@ -127,15 +137,14 @@ def build(report):
             mem = r.get(f"BM_Memcpy/{size}")
             r.value_row("substitution", name + " throughput", fmt_rate(bps),
                         f"BM_Memcpy/{size}", fmt_rate(mem["bytes_per_second"]) if mem else "—",
-                        f"{bps / mem['bytes_per_second']:.2f}x" if mem else "—",
+                        f"{bps / mem['bytes_per_second']:.3g}x" if mem else "—",
                         f">= {goal / 1e6:.0f} MB/s of UTF-16", bps >= goal)
         else:
             r.missing_row("substitution", name, f">= {goal / 1e6:.0f} MB/s of UTF-16")
     for size in (10 * 1024, MB, 100 * MB):
         r.ratio_row("substitution", sub(size), f"BM_Memcpy/{size}", "(the floor: a copy of the bytes)", None)
-    for size in (MB, 4 * MB):
-        r.ratio_row("substitution", sub(size), f"BM_NaiveInPlace/{size}", "faster than a naive replace",
-                    lambda x: x < 1)
+    r.ratio_row("substitution", sub(MB), f"BM_NaiveInPlace/{MB}", "faster than a naive in-place replace",
+                lambda x: x < 1)
     for size in (MB, 100 * MB):
         r.ratio_row("substitution", sub(size), f"BM_PythonChain/{size}", "<= 0.5x (>= 2x Python's str.replace)",
                     lambda x: x <= 0.5)
@@ -172,7 +181,8 @@ def build(report):
     fill = "FillModelCombo/40_names"
     if r.get(fill):
         ns = r.get(fill)["ns"]
-        r.value_row("model list", fill, fmt_time(ns), "", "", "", "well under 1 ms", ns < 0.25e6)
+        r.value_row("model list", fill, fmt_time(ns), "", "", "", "well under 1 ms (taken as < 0.25 ms)",
+                    ns < 0.25e6)
     else:
         r.missing_row("model list", fill, "well under 1 ms")
 
@@ -186,11 +196,11 @@ def build(report):
                 continue
             a, b = r.runs[press]["ns"], r.runs[peer]["ns"]
             if size == "realistic":
-                r.value_row("sequence", press, fmt_time(a), peer, fmt_time(b), f"{a / b:.2f}x",
-                            "well under 1 ms beyond the floor", a - b < 0.25e6,
+                r.value_row("sequence", press, fmt_time(a), peer, fmt_time(b), f"{a / b:.3g}x",
+                            "well under 1 ms beyond the floor (taken as < 0.25 ms)", a - b < 0.25e6,
                             f"{fmt_time(a - b)} beyond the floor")
             else:
-                r.value_row("sequence", press, fmt_time(a), peer, fmt_time(b), f"{a / b:.2f}x",
+                r.value_row("sequence", press, fmt_time(a), peer, fmt_time(b), f"{a / b:.3g}x",
                             "(10 MB template)", None)
         for part in ("MergeOnly", "OutputStageOnly"):
             r.ratio_row("sequence", f"{part}/{size}", f"Floor/{size}_1_file", "(one stage)", None)
@@ -236,7 +246,8 @@ def main():
     out += [f"| {k} | {v} |" for k, v in machine()]
     builds = sorted({c.get("library_build_type", "?") for c in contexts.values()})
     if builds:
-        out.append(f"| Google Benchmark library | {', '.join(builds)} build |")
+        out.append(f"| benchmarks | built with CMAKE_BUILD_TYPE=Release; Debian's Google Benchmark library "
+                   f"reports itself as a {', '.join(builds)} build |")
     out += ["", "## Figures", "",
             "| area | figure | value | peer | peer's value | ratio | goal | verdict |",
             "|---|---|---|---|---|---|---|---|"]

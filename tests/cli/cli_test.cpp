@@ -69,6 +69,10 @@ std::vector<std::string> Join(std::vector<std::string> a, const std::vector<std:
 class CliTest : public ::testing::Test {
 protected:
     void SetUp() override {
+#ifdef _WIN32
+        // The expected bytes are GBK: a wrong locale must fail here, plainly.
+        ASSERT_EQ(936u, GetACP()) << "wine must run with a zh_CN locale (see tools/wine-env.sh)";
+#endif
         dir_ = ::testing::UnitTest::GetInstance()->current_test_info()->name();
         std::replace(dir_.begin(), dir_.end(), '/', '_');
         fs::remove_all(fs::u8path(dir_));

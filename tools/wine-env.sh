@@ -26,13 +26,15 @@ wine_env_setup() {
     export WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml="
     export LOCPATH="$root/locale"
-    export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
-    unset LANGUAGE
     if [ ! -d "$LOCPATH/zh_CN.UTF-8" ]; then
         mkdir -p "$LOCPATH"
         localedef -i zh_CN -f UTF-8 "$LOCPATH/zh_CN.UTF-8" 2>/dev/null || true
         chmod -R a+rX "$LOCPATH"
     fi
+    # For wine and its children; this shell itself cannot load a locale from
+    # LOCPATH and would only warn about it.
+    export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 2>/dev/null
+    unset LANGUAGE
     if [ "$who" = nobody ]; then
         export HOME="$root/home-nobody"
         mkdir -p "$HOME"

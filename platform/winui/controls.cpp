@@ -1,5 +1,7 @@
 #include "platform/winui/controls.h"
 
+#include <uxtheme.h>
+
 #include <vector>
 
 namespace winui {
@@ -51,6 +53,20 @@ BOOL CToolTipCtrl::AddTool(const CWnd* tool, const WString& text) {
     info.uId = reinterpret_cast<UINT_PTR>(tool->m_hWnd);
     info.lpszText = const_cast<wchar_t*>(WinStr(text));
     return static_cast<BOOL>(SendMessage(TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info)));
+}
+
+void CToolTipCtrl::DropTheme() const {
+    if (m_hWnd) ::SetWindowTheme(m_hWnd, L"", L"");
+}
+
+void CToolTipCtrl::SetTipTextColor(COLORREF colour) const {
+    DropTheme();
+    SendMessage(TTM_SETTIPTEXTCOLOR, colour);
+}
+
+void CToolTipCtrl::SetTipBkColor(COLORREF colour) const {
+    DropTheme();
+    SendMessage(TTM_SETTIPBKCOLOR, colour);
 }
 
 }  // namespace winui

@@ -80,14 +80,17 @@ public:
     void SetDelayTime(DWORD which, int milliseconds) const {
         SendMessage(TTM_SETDELAYTIME, which, MAKELPARAM(milliseconds, 0));
     }
-    void SetTipTextColor(COLORREF colour) const { SendMessage(TTM_SETTIPTEXTCOLOR, colour); }
-    void SetTipBkColor(COLORREF colour) const { SendMessage(TTM_SETTIPBKCOLOR, colour); }
+    // Visual styles draw a tip in the theme's colours and ignore these, so a
+    // tip given colours of its own is drawn without the theme.
+    void SetTipTextColor(COLORREF colour) const;
+    void SetTipBkColor(COLORREF colour) const;
     void Activate(BOOL active) const { SendMessage(TTM_ACTIVATE, active); }
     void RelayEvent(MSG* message) const {
         if (m_hWnd) SendMessage(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(message));
     }
 
 private:
+    void DropTheme() const;
     HWND parent_ = nullptr;
 };
 

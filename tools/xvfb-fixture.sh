@@ -14,8 +14,9 @@
 # As root, wine runs as the unprivileged user 65534 (WINE_AS_NOBODY): as root,
 # wine lets writes through to read-only files, which Windows never does for an
 # ordinary user, and the tests of read-only files would prove nothing. The
-# WORKDIRs given to `start` are handed to that user, so the tests can create
-# their folders in them. Where that user cannot reach the build folder (a
+# WORKDIRs given to `start` (with all they hold) and the working folder of
+# `run`, when inside the build, are handed to that user, so the tests can
+# create their folders in them. Where that user cannot reach the build folder (a
 # build below a private home), wine runs as root and those tests say so.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -75,7 +76,12 @@ run)
     shift 2
     DISPLAY=$(display_of)
     export DISPLAY
-    [ "$(user_of)" = nobody ] && export WINE_AS_NOBODY=1
+    if [ "$(user_of)" = nobody ]; then
+        export WINE_AS_NOBODY=1
+        # A test's working folder inside the build becomes the user's; any
+        # other folder (the repo, for the screenshots) is left as it is.
+        case "$PWD/" in "$root"/*) chown -R 65534:65534 "$PWD" ;; esac
+    fi
     exec "$here/wine-run" "$@"
     ;;
 stop)

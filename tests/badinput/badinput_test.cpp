@@ -627,6 +627,26 @@ TEST_F(FullDisk, OutputFileDoesNotFit) {
     std::printf("    the user gets: [%s]\n", event.c_str());
 }
 
+// The merge file does not fit: the user is told so with its name, and the
+// last press's output file is left as it was.
+TEST_F(FullDisk, MergeFileDoesNotFit) {
+    CaseFolder folder(*disk_ / "work");
+    fs::create_directory("config");
+    std::string base;
+    for (int i = 0; i < 200; ++i) base += "interface <%INTERFACE%>\n";
+    WriteBytes("config/V_M_tp.ini", base);
+    WriteBytes("config/V_M.ini", kOldOutput);
+    FillDisk(*disk_, 0);
+
+    Press press;
+    press.target = "";
+    press.ui.savePath = u"never-asked.ini";
+    GenerateConfiguration(press.request, press.vendor, press.model, press.ui);
+    EXPECT_EQ(press.ui.events,
+              (std::vector<std::string>{"file error: 访问 config\\V_M_merge_tp.ini 时磁盘已满。"}));
+    EXPECT_EQ(ReadBytes("config/V_M.ini"), kOldOutput);
+}
+
 // The copy onto an existing file does not fit: the user is told, and the
 // file keeps its old content.
 TEST_F(FullDisk, SaveAsTargetKeepsItsOldContent) {

@@ -51,7 +51,7 @@ for t in "${targets[@]}"; do
     if "$bin" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -detect_leaks=1 \
             -print_final_stats=1 -artifact_prefix="$build/artifacts/$t-" \
             "$corpus" "$PWD/tests/fuzz/corpus/$t" >"$log" 2>&1; then
-        runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo '?')
+        runs=$(grep -ao 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo '?')
         echo "fuzz $t: ok, $runs inputs in ${seconds}s, corpus $(ls "$corpus" | wc -l) files"
     else
         status=1

@@ -2,8 +2,6 @@
 // Save As dialog, with the files checked byte for byte.
 #include "tests/gui/scenario.h"
 
-#include <commctrl.h>
-
 namespace gui {
 namespace {
 
@@ -59,8 +57,10 @@ protected:
     }
 };
 
-TEST_F(Generate, GbkHelperGivesTheBytesOfAChineseSystem) {
+// The expected files are built with this helper; pin it to known bytes.
+TEST(GbkHelper, GivesTheBytesOfAChineseSystem) {
     EXPECT_EQ(Gbk(u"华为"), "\xBB\xAA\xCE\xAA");
+    EXPECT_EQ(Gbk("密钥 k"), "\xC3\xDC\xD4\xBF k");
 }
 
 TEST_F(Generate, SaveAsCopiesTheOutputToTheChosenPath) {

@@ -148,6 +148,25 @@ TEST_F(MainDialog, ValidationMessagesComeInTheirOrder) {
     EXPECT_TRUE(Dismiss(fileDialog, IDCANCEL));
 }
 
+// A vendor whose list names no model leaves the model list empty and its
+// text blank; the press goes on with an empty model name.
+TEST_F(MainDialog, EmptyModelListStillGeneratesWithAnEmptyModelName) {
+    ASSERT_TRUE(WriteBytes(Path(u"config\\h3c_switch_model.ini"), "[config]\r\ncount = 0\r\n[TYPE]\r\n"));
+    ASSERT_TRUE(WriteBytes(Path(u"config\\华三__tp.ini"), "mode <%HOST_MODE%>\n"));
+    ASSERT_NO_FATAL_FAILURE(Start());
+    SelectComboItem(dialog_, IDC_COMBO_VENDOR, 1);
+    EXPECT_TRUE(ComboItems(dialog_, IDC_COMBO_MODEL).empty());
+    EXPECT_EQ(ComboSelection(dialog_, IDC_COMBO_MODEL), CB_ERR);
+    EXPECT_EQ(Utf8(ItemText(dialog_, IDC_COMBO_MODEL)), "");
+    FillValidForm(dialog_);
+    PostClick(dialog_, IDC_BUTTON_GENERATE);
+    HWND fileDialog = WaitForFileDialog();
+    ASSERT_NE(fileDialog, nullptr) << "validation lets an empty model name through";
+    EXPECT_EQ(Utf8(Text(FileNameField(fileDialog))), Utf8(u"华三_.ini"));
+    ASSERT_TRUE(Dismiss(fileDialog, IDCANCEL));
+    EXPECT_EQ(ReadBytes(Path(u"config\\华三_.ini")).value_or("<missing>"), "mode macbased\r\n\r\n");
+}
+
 TEST_F(MainDialog, AddressLeftBlankIsRefusedWhateverElseIsFilled) {
     ASSERT_NO_FATAL_FAILURE(Start());
     FillValidForm(dialog_);

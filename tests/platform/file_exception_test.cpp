@@ -2,10 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "platform/file_exception.h"
-#include "tests/platform/test_files.h"
+#include "tests/support/gtest_files.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -120,9 +121,9 @@ protected:
 
     void SetUp() override {
         TearDown();
-        testfiles::MakeFolder(dir);
+        testsupport::MakeFolder(dir);
     }
-    void TearDown() override { testfiles::RemoveTree(dir); }
+    void TearDown() override { testsupport::RemoveTree(dir); }
 
     // Runs op, which must throw; gives the exception.
     template <class Op>
@@ -138,7 +139,7 @@ protected:
 };
 
 TEST_F(CFileTest, ReadsSeeksCutsAndWrites) {
-    testfiles::Write(path, "0123456789");
+    testsupport::Write(path, "0123456789");
     CFile file;
     file.OpenReadWrite(path);
     EXPECT_EQ(file.GetLength(), 10u);
@@ -149,7 +150,7 @@ TEST_F(CFileTest, ReadsSeeksCutsAndWrites) {
     file.SetLength(0);
     file.Write("ab", 2);
     file.Close();
-    EXPECT_EQ(testfiles::Read(path), "ab");
+    EXPECT_EQ(testsupport::Read(path), "ab");
 }
 
 TEST_F(CFileTest, AFailedOpenNamesThePathAsGiven) {
@@ -158,7 +159,7 @@ TEST_F(CFileTest, AFailedOpenNamesThePathAsGiven) {
         WString path;
         FileCause cause;
     };
-    testfiles::MakeFolder(dir + u"\\sub");
+    testsupport::MakeFolder(dir + u"\\sub");
     const Case cases[] = {
         {"missing file", path, FileCause::FileNotFound},
         {"missing folder", dir + u"\\none\\x.ini", FileCause::BadPath},
@@ -173,7 +174,7 @@ TEST_F(CFileTest, AFailedOpenNamesThePathAsGiven) {
 }
 
 TEST_F(CFileTest, AFileHeldWithoutSharingIsASharingViolation) {
-    testfiles::Write(path, "x");
+    testsupport::Write(path, "x");
     CFile holder;
     holder.OpenReadWrite(path);
     CFile other;
@@ -184,15 +185,15 @@ TEST_F(CFileTest, AFileHeldWithoutSharingIsASharingViolation) {
 
 TEST_F(CFileTest, AReadOnlyFileIsRefused) {
     REQUIRE_READ_ONLY_ENFORCED();
-    testfiles::Write(path, "x");
-    testfiles::SetReadOnly(path, true);
+    testsupport::Write(path, "x");
+    testsupport::SetReadOnly(path, true);
     CFile file;
     const CFileException e = Thrown([&] { file.OpenReadWrite(path); });
     EXPECT_EQ(e.Cause(), FileCause::AccessDenied);
 }
 
 TEST_F(CFileTest, ALaterFailureNamesTheFullPath) {
-    testfiles::Write(path, "x");
+    testsupport::Write(path, "x");
     CFile file;
     file.OpenReadWrite(path);
     EXPECT_EQ(file.FullPath(), platform::FullPath(path));
@@ -205,20 +206,20 @@ TEST_F(CFileTest, ALaterFailureNamesTheFullPath) {
 class CopyTest : public CFileTest {};
 
 TEST_F(CopyTest, ReplacesAnExistingFile) {
-    testfiles::Write(path, "new content");
-    testfiles::Write(copy, "an old and longer content");
+    testsupport::Write(path, "new content");
+    testsupport::Write(copy, "an old and longer content");
     EXPECT_EQ(platform::CopyFileReplacing(path, copy), 0);
-    EXPECT_EQ(testfiles::Read(copy), "new content");
-    EXPECT_EQ(testfiles::Read(path), "new content");
+    EXPECT_EQ(testsupport::Read(copy), "new content");
+    EXPECT_EQ(testsupport::Read(path), "new content");
     std::string names;
-    for (const auto& entry : std::filesystem::directory_iterator(testfiles::Native(dir)))
+    for (const auto& entry : std::filesystem::directory_iterator(testsupport::FilePath(dir).path()))
         names += " " + entry.path().filename().u8string();
     EXPECT_EQ(names.size(), std::string(" 合并.ini 副本.ini").size()) << "only the source and the copy:" << names;
 }
 
 TEST_F(CopyTest, FailuresLeaveTheTargetAsItWas) {
-    testfiles::Write(path, "new");
-    testfiles::MakeFolder(dir + u"\\sub");
+    testsupport::Write(path, "new");
+    testsupport::MakeFolder(dir + u"\\sub");
     struct Case {
         const char* what;
         WString from, to;
@@ -235,18 +236,18 @@ TEST_F(CopyTest, FailuresLeaveTheTargetAsItWas) {
         const int error = platform::CopyFileReplacing(c.from, c.to);
         EXPECT_EQ(platform::FileCauseFromOsError(error), c.cause) << c.what << ": " << error;
     }
-    EXPECT_EQ(testfiles::Read(path), "new");
-    EXPECT_EQ(testfiles::Read(copy), "<missing>");
+    EXPECT_EQ(testsupport::Read(path), "new");
+    EXPECT_EQ(testsupport::Read(copy), std::nullopt);
 }
 
 TEST_F(CopyTest, AReadOnlyTargetIsRefusedAndKept) {
     REQUIRE_READ_ONLY_ENFORCED();
-    testfiles::Write(path, "new");
-    testfiles::Write(copy, "old");
-    testfiles::SetReadOnly(copy, true);
+    testsupport::Write(path, "new");
+    testsupport::Write(copy, "old");
+    testsupport::SetReadOnly(copy, true);
     EXPECT_EQ(platform::FileCauseFromOsError(platform::CopyFileReplacing(path, copy)),
               FileCause::AccessDenied);
-    EXPECT_EQ(testfiles::Read(copy), "old");
+    EXPECT_EQ(testsupport::Read(copy), "old");
 }
 
 

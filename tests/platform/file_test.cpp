@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/file.h"
-#include "tests/platform/test_files.h"
+#include "tests/support/gtest_files.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -55,9 +55,9 @@ protected:
 
     void SetUp() override {
         TearDown();
-        testfiles::MakeFolder(dir);
+        testsupport::MakeFolder(dir);
     }
-    void TearDown() override { testfiles::RemoveTree(dir); }
+    void TearDown() override { testsupport::RemoveTree(dir); }
 };
 
 TEST_F(FileTest, CreateWriteReadSeekAndCut) {
@@ -108,7 +108,7 @@ TEST_F(FileTest, OpeningFailsWithTheSystemsCause) {
     EXPECT_EQ(file.Open(dir + u"\\none\\x.ini", Access::ReadWrite, Share::None,
                         Disposition::OpenExisting),
               kPathNotFound);
-    testfiles::MakeFolder(dir + u"\\sub");
+    testsupport::MakeFolder(dir + u"\\sub");
     EXPECT_TRUE(platform::PathExists(dir + u"\\sub")) << "a folder counts as existing";
     EXPECT_EQ(file.Open(dir + u"\\sub", Access::ReadWrite, Share::None, Disposition::OpenExisting),
               kDenied);
@@ -117,13 +117,13 @@ TEST_F(FileTest, OpeningFailsWithTheSystemsCause) {
 
 TEST_F(FileTest, AReadOnlyFileIsReadButNeverWritten) {
     REQUIRE_READ_ONLY_ENFORCED();  // natively also as root
-    testfiles::Write(path, "kept");
-    testfiles::SetReadOnly(path, true);
+    testsupport::Write(path, "kept");
+    testsupport::SetReadOnly(path, true);
     FileHandle file;
     EXPECT_EQ(file.Open(path, Access::ReadWrite, Share::None, Disposition::OpenExisting), kReadOnly);
     EXPECT_EQ(file.Open(path, Access::Write, Share::None, Disposition::OpenExisting), kReadOnly);
     EXPECT_EQ(file.Open(path, Access::Read, Share::Read, Disposition::CreateAlways), kReadOnly);
-    EXPECT_EQ(testfiles::Read(path), "kept");
+    EXPECT_EQ(testsupport::Read(path), "kept");
     EXPECT_EQ(file.Open(path, Access::Read, Share::None, Disposition::OpenExisting), 0);
 }
 

@@ -12,7 +12,8 @@
 #include "generate/sequence.h"
 #include "platform/file.h"
 #include "platform/file_exception.h"
-#include "tests/platform/test_files.h"
+#include "tests/support/gtest_files.h"
+#include "tests/support/scripted_ui.h"
 
 namespace {
 
@@ -23,45 +24,18 @@ const WString kOutput = u"config\\华为_S5700.ini";
 
 std::string Utf8(WStringView text) { return WideToUtf8(text); }
 
-// Records everything the sequence says, as "kind: text" lines, and answers
-// the Save As dialog from its script.
-class FakeUi : public GenerateUi {
-public:
-    std::optional<WString> savePath;  // none: the user cancels
-    bool throwOnSaveAs = false;       // memory runs out while the dialog is up
-    std::vector<std::string> events;
-    std::optional<SaveAsRequest> saveAs;
-    std::optional<CFileException> fileError;
-
-    void ShowMessage(const WString& text, MessageKind kind) override {
-        const char* names[] = {"plain", "stop", "oom"};
-        events.push_back(std::string(names[static_cast<int>(kind)]) + ": " + Utf8(text));
-    }
-    bool AskSavePath(const SaveAsRequest& request, WString& chosenPath) override {
-        events.push_back("save as");
-        saveAs = request;
-        if (throwOnSaveAs) throw std::bad_alloc();
-        if (!savePath) return false;
-        chosenPath = *savePath;
-        return true;
-    }
-    void ReportFileException(const CFileException& error) override {
-        fileError = error;
-        events.push_back("file error: " + Utf8(FileErrorMessage(error)));
-    }
-};
-
-using Events = std::vector<std::string>;
+using testsupport::Events;
+using testsupport::ScriptedUi;
 
 class Sequence : public testing::Test {
 protected:
     SwitchConfigRequest request;
-    FakeUi ui;
+    ScriptedUi ui;
 
     void SetUp() override {
         Clean();
-        testfiles::MakeFolder(u"config");
-        testfiles::MakeFolder(u"saved");
+        testsupport::MakeFolder(u"config");
+        testsupport::MakeFolder(u"saved");
         request.interfaceName = u"GigabitEthernet0/0/1";
         request.serverIp = u"10.1.1.10";
         request.authPort = u"1812";
@@ -73,8 +47,8 @@ protected:
     void TearDown() override { Clean(); }
 
     static void Clean() {
-        testfiles::RemoveTree(u"config");
-        testfiles::RemoveTree(u"saved");
+        testsupport::RemoveTree(u"config");
+        testsupport::RemoveTree(u"saved");
     }
 
     void Generate(const WString& vendor = u"华为", const WString& model = u"S5700") {
@@ -92,13 +66,13 @@ protected:
 };
 
 TEST_F(Sequence, WritesTheSubstitutedTextAndCopiesIt) {
-    testfiles::Write(kBase, "radius <%SERVER_IP%> <%AUTH_PORT%>\n\xC3\xDC\xD4\xBF <%SECRET_KEY%>\n");
+    testsupport::Write(kBase, "radius <%SERVER_IP%> <%AUTH_PORT%>\n\xC3\xDC\xD4\xBF <%SECRET_KEY%>\n");
     ui.savePath = u"saved\\copy.ini";
     Generate();
     // The merge's CR LF pass through, GBK stays GBK, no BOM, no NUL.
     const std::string expected = "radius 10.1.1.10 1812\r\n\xC3\xDC\xD4\xBF key\r\n\r\n";
-    EXPECT_EQ(testfiles::Read(kOutput), expected);
-    EXPECT_EQ(testfiles::Read(u"saved\\copy.ini"), expected);
+    EXPECT_EQ(testsupport::Read(kOutput), expected);
+    EXPECT_EQ(testsupport::Read(u"saved\\copy.ini"), expected);
     EXPECT_EQ(ui.events, (Events{"save as", "plain: 保存成功,请查看配置文件"}));
     EXPECT_EQ(Utf8(request.mergePath), Utf8(kMerge));
     EXPECT_EQ(Utf8(request.mabTemplatePath), Utf8(kMab));
@@ -108,7 +82,7 @@ TEST_F(Sequence, WritesTheSubstitutedTextAndCopiesIt) {
 }
 
 TEST_F(Sequence, OffersTheSaveAsSettings) {
-    testfiles::Write(kBase, "x\n");
+    testsupport::Write(kBase, "x\n");
     Generate();
     ASSERT_TRUE(ui.saveAs);
     EXPECT_EQ(Utf8(ui.saveAs->initialFileName), "华为_S5700.ini");
@@ -118,32 +92,32 @@ TEST_F(Sequence, OffersTheSaveAsSettings) {
     EXPECT_EQ(ui.saveAs->options, 6u);
     // Cancelled: the output file is complete and nothing is said.
     EXPECT_EQ(ui.events, (Events{"save as"}));
-    EXPECT_EQ(testfiles::Read(kOutput), "x\r\n\r\n");
+    EXPECT_EQ(testsupport::Read(kOutput), "x\r\n\r\n");
 }
 
 TEST_F(Sequence, ReusesTheOutputFileAndCutsIt) {
-    testfiles::Write(kOutput, std::string(5000, 'z'));
-    testfiles::Write(kBase, "short");
+    testsupport::Write(kOutput, std::string(5000, 'z'));
+    testsupport::Write(kBase, "short");
     Generate();
-    EXPECT_EQ(testfiles::Read(kOutput), "short\r\n");
+    EXPECT_EQ(testsupport::Read(kOutput), "short\r\n");
     // A second press writes the same again; the merge never grows.
     Generate();
-    EXPECT_EQ(testfiles::Read(kOutput), "short\r\n");
-    EXPECT_EQ(testfiles::Read(kMerge), "short\r\n");
+    EXPECT_EQ(testsupport::Read(kOutput), "short\r\n");
+    EXPECT_EQ(testsupport::Read(kMerge), "short\r\n");
     EXPECT_EQ(ui.events, (Events{"save as", "save as"}));
 }
 
 TEST_F(Sequence, CharactersOutsideGbkBecomeTheDefaultCharacter) {
-    testfiles::Write(kBase, "key <%SECRET_KEY%>");
+    testsupport::Write(kBase, "key <%SECRET_KEY%>");
     request.secretKey = u"k\u20A9y\U0001F600\u20AC\u00C0";  // won, emoji, euro, A grave
     Generate();
     // Windows' code page 936: "?" per unit it cannot write, the euro as 0x80
     // and a best-fit letter for the A with grave.
-    EXPECT_EQ(testfiles::Read(kOutput), "key k?y??\x80\xA8\xA4\r\n");
+    EXPECT_EQ(testsupport::Read(kOutput), "key k?y??\x80\xA8\xA4\r\n");
 }
 
 TEST_F(Sequence, ValidationStopsBeforeAnyFile) {
-    testfiles::Write(kBase, "x");
+    testsupport::Write(kBase, "x");
     request.secretKey.clear();
     Generate();
     EXPECT_EQ(ui.events, (Events{"plain: 请输入加密密钥"}));
@@ -152,7 +126,7 @@ TEST_F(Sequence, ValidationStopsBeforeAnyFile) {
 }
 
 TEST_F(Sequence, NamesThatAreNoFileNameAreRefusedBeforeAnyFile) {
-    testfiles::Write(kBase, "x");
+    testsupport::Write(kBase, "x");
     const WString bad[] = {u"..\\..\\x", u"a/b", u"C:", u"a*", u"a?", u"a\"", u"a<", u"a>", u"a|",
                            u"a\tb", WString(u"a\0b", 3), u"\x1F"};
     for (const WString& name : bad) {
@@ -163,10 +137,10 @@ TEST_F(Sequence, NamesThatAreNoFileNameAreRefusedBeforeAnyFile) {
         }
     }
     EXPECT_FALSE(platform::PathExists(kMerge));
-    EXPECT_EQ(testfiles::Read(u"x_tp.ini"), "<missing>");
+    EXPECT_EQ(testsupport::Read(u"x_tp.ini"), std::nullopt);
     // Blanks, dots and an empty model are names like any other.
     ui.events.clear();
-    testfiles::Write(u"config\\华为_ a.b _tp.ini", "y");
+    testsupport::Write(u"config\\华为_ a.b _tp.ini", "y");
     Generate(u"华为", u" a.b ");
     EXPECT_EQ(ui.events, (Events{"save as"}));
 }
@@ -174,7 +148,7 @@ TEST_F(Sequence, NamesThatAreNoFileNameAreRefusedBeforeAnyFile) {
 TEST_F(Sequence, AMissingTemplateIsNamed) {
     Generate();
     EXPECT_EQ(ui.events, (Events{"plain: 找不到模板文件 " + Utf8(kBase)}));
-    testfiles::Write(kBase, "x");
+    testsupport::Write(kBase, "x");
     request.mabEnabled = 1;
     request.mabDelay = u"30";
     ui.events.clear();
@@ -184,14 +158,14 @@ TEST_F(Sequence, AMissingTemplateIsNamed) {
 }
 
 TEST_F(Sequence, ATooLongTemplateLineIsNamed) {
-    testfiles::Write(kBase, "ok\n" + std::string(999, 'x') + "\n");
+    testsupport::Write(kBase, "ok\n" + std::string(999, 'x') + "\n");
     Generate();
     EXPECT_EQ(ui.events, (Events{"plain: 模板文件 " + Utf8(kBase) + " 的第 2 行超过 998 字节"}));
 }
 
 TEST_F(Sequence, AMergeFileHeldByAnotherHandleIsASharingViolation) {
-    testfiles::Write(kBase, "x");
-    testfiles::Write(kMerge, "");
+    testsupport::Write(kBase, "x");
+    testsupport::Write(kMerge, "");
     platform::FileHandle holder;
     ASSERT_EQ(holder.Open(kMerge, platform::Access::ReadWrite, platform::Share::None,
                           platform::Disposition::OpenExisting), 0);
@@ -200,57 +174,57 @@ TEST_F(Sequence, AMergeFileHeldByAnotherHandleIsASharingViolation) {
 }
 
 TEST_F(Sequence, AnOutputFileHeldByAnotherHandleIsASharingViolation) {
-    testfiles::Write(kBase, "x");
-    testfiles::Write(kOutput, "old");
+    testsupport::Write(kBase, "x");
+    testsupport::Write(kOutput, "old");
     platform::FileHandle holder;
     ASSERT_EQ(holder.Open(kOutput, platform::Access::ReadWrite, platform::Share::None,
                           platform::Disposition::OpenExisting), 0);
     Generate();
     EXPECT_EQ(ui.events, (Events{FileError(FileCause::SharingViolation, kOutput)}));
     holder.Close();
-    EXPECT_EQ(testfiles::Read(kOutput), "old");
+    EXPECT_EQ(testsupport::Read(kOutput), "old");
 }
 
 TEST_F(Sequence, AReadOnlyOutputFileIsRefused) {
     REQUIRE_READ_ONLY_ENFORCED();
-    testfiles::Write(kBase, "x");
-    testfiles::Write(kOutput, "old");
-    testfiles::SetReadOnly(kOutput, true);
+    testsupport::Write(kBase, "x");
+    testsupport::Write(kOutput, "old");
+    testsupport::SetReadOnly(kOutput, true);
     Generate();
     EXPECT_EQ(ui.events, (Events{"file error: 对 config\\华为_S5700.ini 的访问被拒绝。"}));
     ASSERT_TRUE(ui.fileError);
     EXPECT_EQ(ui.fileError->Cause(), FileCause::AccessDenied);
-    EXPECT_EQ(testfiles::Read(kOutput), "old");
+    EXPECT_EQ(testsupport::Read(kOutput), "old");
 }
 
 TEST_F(Sequence, AFolderWithTheOutputFilesNameIsRefused) {
-    testfiles::Write(kBase, "x");
-    testfiles::MakeFolder(kOutput);
+    testsupport::Write(kBase, "x");
+    testsupport::MakeFolder(kOutput);
     Generate();
     EXPECT_EQ(ui.events, (Events{FileError(FileCause::AccessDenied, kOutput)}));
 }
 
 TEST_F(Sequence, CopiesOverAnExistingFile) {
-    testfiles::Write(kBase, "new");
-    testfiles::Write(u"saved\\old.ini", "an older and longer file");
+    testsupport::Write(kBase, "new");
+    testsupport::Write(u"saved\\old.ini", "an older and longer file");
     ui.savePath = u"saved\\old.ini";
     Generate();
-    EXPECT_EQ(testfiles::Read(u"saved\\old.ini"), "new\r\n");
+    EXPECT_EQ(testsupport::Read(u"saved\\old.ini"), "new\r\n");
     EXPECT_EQ(ui.events, (Events{"save as", "plain: 保存成功,请查看配置文件"}));
 }
 
 TEST_F(Sequence, ACopyOntoTheOutputFileItselfIsRefused) {
-    testfiles::Write(kBase, "content");
+    testsupport::Write(kBase, "content");
     const WString chosen = platform::FullPath(kOutput);
     ui.savePath = chosen;
     Generate();
     EXPECT_EQ(ui.events,
               (Events{"save as", "stop: 保存失败: " + Utf8(FileErrorMessage(FileCause::SharingViolation, chosen))}));
-    EXPECT_EQ(testfiles::Read(kOutput), "content\r\n");
+    EXPECT_EQ(testsupport::Read(kOutput), "content\r\n");
 }
 
 TEST_F(Sequence, AFailedCopyNamesTheCauseAndTheChosenPath) {
-    testfiles::Write(kBase, "new");
+    testsupport::Write(kBase, "new");
     ui.savePath = u"saved\\none\\x.ini";
     Generate();
     EXPECT_EQ(ui.events, (Events{"save as", "stop: 保存失败: saved\\none\\x.ini 包含错误的路径。"}));
@@ -258,22 +232,22 @@ TEST_F(Sequence, AFailedCopyNamesTheCauseAndTheChosenPath) {
 
 TEST_F(Sequence, AFailedCopyOntoAReadOnlyFileKeepsIt) {
     REQUIRE_READ_ONLY_ENFORCED();
-    testfiles::Write(kBase, "new");
-    testfiles::Write(u"saved\\x.ini", "old");
-    testfiles::SetReadOnly(u"saved\\x.ini", true);
+    testsupport::Write(kBase, "new");
+    testsupport::Write(u"saved\\x.ini", "old");
+    testsupport::SetReadOnly(u"saved\\x.ini", true);
     ui.savePath = u"saved\\x.ini";
     Generate();
     EXPECT_EQ(ui.events, (Events{"save as", "stop: 保存失败: 对 saved\\x.ini 的访问被拒绝。"}));
-    EXPECT_EQ(testfiles::Read(u"saved\\x.ini"), "old");
+    EXPECT_EQ(testsupport::Read(u"saved\\x.ini"), "old");
 }
 
 TEST_F(Sequence, OutOfMemoryIsAllThatIsSaid) {
-    testfiles::Write(kBase, "x");
+    testsupport::Write(kBase, "x");
     ui.throwOnSaveAs = true;
     ui.savePath = u"saved\\x.ini";
     Generate();
     EXPECT_EQ(ui.events, (Events{"save as", "oom: 内存不足。"}));
-    EXPECT_EQ(testfiles::Read(u"saved\\x.ini"), "<missing>");
+    EXPECT_EQ(testsupport::Read(u"saved\\x.ini"), std::nullopt);
 }
 
 // The output stage's steps on their own, for what a whole press cannot set up.
@@ -281,24 +255,24 @@ class OutputStage : public Sequence {};
 
 TEST_F(OutputStage, AnEmptyMergeFileGivesAnEmptyOutputFile) {
     UseNames();
-    testfiles::Write(kMerge, "");
-    testfiles::Write(kOutput, "old content");
+    testsupport::Write(kMerge, "");
+    testsupport::Write(kOutput, "old content");
     EXPECT_TRUE(WriteOutputFile(request, ui));
-    EXPECT_EQ(testfiles::Read(kOutput), "");
+    EXPECT_EQ(testsupport::Read(kOutput), "");
     EXPECT_TRUE(ui.events.empty());
 }
 
 TEST_F(OutputStage, TheTextEndsAtTheFirstNul) {
     UseNames();
-    testfiles::Write(kMerge, std::string("ab\r\n\0cd\r\n", 8));
-    testfiles::Write(kOutput, "");
+    testsupport::Write(kMerge, std::string("ab\r\n\0cd\r\n", 8));
+    testsupport::Write(kOutput, "");
     EXPECT_TRUE(WriteOutputFile(request, ui));
-    EXPECT_EQ(testfiles::Read(kOutput), "ab\r\n");
+    EXPECT_EQ(testsupport::Read(kOutput), "ab\r\n");
 }
 
 TEST_F(OutputStage, AMissingMergeFileIsNamed) {
     UseNames();
-    testfiles::Write(kOutput, "");
+    testsupport::Write(kOutput, "");
     try {
         WriteOutputFile(request, ui);
         ADD_FAILURE() << "no exception";
@@ -321,7 +295,7 @@ TEST_F(OutputStage, AnOutputFileThatCannotBeCreatedIsAnError) {
 
 TEST_F(OutputStage, AMergeFileOf4GiBIsRefused) {
     UseNames();
-    testfiles::Write(kOutput, "old");
+    testsupport::Write(kOutput, "old");
     {
         platform::FileHandle merge;
         ASSERT_EQ(merge.Open(kMerge, platform::Access::Write, platform::Share::None,
@@ -332,12 +306,12 @@ TEST_F(OutputStage, AMergeFileOf4GiBIsRefused) {
     WString text = msg::kMergeFileTooLarge;
     text.replace(text.find(u"%1"), 2, platform::FullPath(kMerge));
     EXPECT_EQ(ui.events, (Events{"stop: " + Utf8(text)}));
-    EXPECT_EQ(testfiles::Read(kOutput), "old");
-    testfiles::Remove(kMerge);
+    EXPECT_EQ(testsupport::Read(kOutput), "old");
+    testsupport::Remove(kMerge);
 }
 
 TEST(ReportFailures, ReportsWhatEscapesAndNothingLeaves) {
-    FakeUi ui;
+    ScriptedUi ui;
     EXPECT_TRUE(ReportFailures(ui, [] {}));
     EXPECT_FALSE(ReportFailures(ui, [] { throw CFileException(FileCause::DiskFull, u"a.ini"); }));
     EXPECT_FALSE(ReportFailures(ui, [] { throw std::bad_alloc(); }));
@@ -347,7 +321,7 @@ TEST(ReportFailures, ReportsWhatEscapesAndNothingLeaves) {
 }
 
 TEST(ReportFailures, MemoryRunningOutWhileReportingIsSaidAlone) {
-    struct Starved : FakeUi {
+    struct Starved : ScriptedUi {
         void ReportFileException(const CFileException&) override { throw std::bad_alloc(); }
     } ui;
     ReportFailures(ui, [] { throw CFileException(FileCause::Generic, u"a.ini"); });

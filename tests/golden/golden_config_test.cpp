@@ -11,8 +11,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -25,10 +24,17 @@
 #include "generate/request.h"
 #include "generate/sequence.h"
 #include "platform/text.h"
+#include "tests/support/scripted_ui.h"
+#include "tests/support/test_files.h"
 
 namespace fs = std::filesystem;
 
 namespace {
+
+using testsupport::Events;
+using testsupport::Read;
+using testsupport::ScriptedUi;
+using testsupport::SourceDir;
 
 struct Model {
     int32_t vendorIndex;
@@ -75,32 +81,9 @@ std::string StemOf(const Model& model) {  // <vendor>_<model>, UTF-8
     return Utf8(model.vendorName) + "_" + Utf8(model.modelName);
 }
 
-fs::path SourceDir() {
-    const char* dir = std::getenv("BRENVIK_SOURCE_DIR");
-    std::string text = dir ? dir : "";
-#ifdef _WIN32
-    // CTest hands the Unix path through wine, where the root is drive Z:.
-    if (!text.empty() && text[0] == '/') text = "Z:" + text;
-#endif
-    return fs::u8path(text);
-}
-
 bool UpdateMode() {
     const char* value = std::getenv("BRENVIK_UPDATE_GOLDEN");
     return value && std::string(value) == "1";
-}
-
-bool ReadBytes(const fs::path& path, std::string& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
-}
-
-bool WriteBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out);
 }
 
 // "line N: expected ... / actual ..." for the first line that differs.
@@ -116,30 +99,6 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
                    "\n  actual:   " + (moreA ? la : "<end>");
     }
 }
-
-class ScriptedUi : public GenerateUi {
-public:
-    explicit ScriptedUi(WString savePath) : savePath_(std::move(savePath)) {}
-
-    void ShowMessage(const WString& text, MessageKind kind) override {
-        messages.push_back(text);
-        kinds.push_back(kind);
-    }
-    bool AskSavePath(const SaveAsRequest& request, WString& chosenPath) override {
-        offeredNames.push_back(request.initialFileName);
-        chosenPath = savePath_;
-        return true;
-    }
-    void ReportFileException(const CFileException&) override { ++fileErrors; }
-
-    std::vector<WString> messages;
-    std::vector<MessageKind> kinds;
-    std::vector<WString> offeredNames;
-    int fileErrors = 0;
-
-private:
-    WString savePath_;
-};
 
 FormSnapshot FormFor(const Model& model, const Options& options) {
     FormSnapshot form;
@@ -170,11 +129,11 @@ protected:
     // The sequence works on config\ below the current directory: give it a
     // fresh copy of the repository's deployment, never the original.
     static void SetUpTestSuite() {
+        testsupport::RemoveTree(u"config");
+        testsupport::RemoveTree(u"saved");
         std::error_code ignored;
-        fs::remove_all("config", ignored);
-        fs::remove_all("saved", ignored);
         fs::copy(SourceDir() / "config", "config", fs::copy_options::recursive, ignored);
-        fs::create_directory("saved", ignored);
+        testsupport::MakeFolder(u"saved");
     }
 };
 
@@ -232,8 +191,9 @@ TEST_F(GoldenConfig, TemplatesAreAsciiAndUseTheirPlaceholders) {
         for (const Part& part : parts) {
             std::string name = StemOf(model) + part.suffix;
             SCOPED_TRACE(name);
-            std::string bytes;
-            ASSERT_TRUE(ReadBytes(fs::path("config") / fs::u8path(name), bytes));
+            const std::optional<std::string> file = Read("config/" + name);
+            ASSERT_TRUE(file);
+            const std::string& bytes = *file;
             ASSERT_FALSE(bytes.empty());
             EXPECT_EQ(bytes.back(), '\n');
             size_t lineStart = 0;
@@ -268,33 +228,31 @@ TEST_F(GoldenConfig, EveryCombinationMatchesItsExpectedFile) {
             SCOPED_TRACE(StemOf(model) + " " + combo);
 
             const fs::path saved = fs::absolute("saved") / fs::u8path(StemOf(model) + "_" + combo + ".txt");
-            fs::remove(saved);
-            ScriptedUi ui(Utf8ToWide(saved.u8string()));
+            testsupport::Remove(saved);
+            ScriptedUi ui;
+            ui.savePath = Utf8ToWide(saved.u8string());
             SwitchConfigRequest request;
             const FormSnapshot form = FormFor(model, options);
             ApplyCapture(request, form);
             GenerateConfiguration(request, form.vendorName, form.modelName, ui);
 
-            EXPECT_EQ(ui.fileErrors, 0);
-            ASSERT_EQ(ui.messages.size(), 1u);
-            EXPECT_EQ(ui.messages[0], u"保存成功,请查看配置文件");
-            EXPECT_EQ(ui.kinds[0], MessageKind::Plain);
-            ASSERT_EQ(ui.offeredNames.size(), 1u);
-            EXPECT_EQ(ui.offeredNames[0], WString(model.vendorName) + u"_" + model.modelName + u".ini");
+            // One Save As, then the success message alone: no file error.
+            EXPECT_EQ(ui.events, (Events{"save as", testsupport::kSavedEvent}));
+            ASSERT_TRUE(ui.saveAs);
+            EXPECT_EQ(ui.saveAs->initialFileName, WString(model.vendorName) + u"_" + model.modelName + u".ini");
 
-            std::string actual;
-            ASSERT_TRUE(ReadBytes(saved, actual)) << "no saved copy";
-            EXPECT_EQ(actual.find("<%"), std::string::npos) << "a placeholder survived";
+            const std::optional<std::string> actual = Read(saved);
+            ASSERT_TRUE(actual) << "no saved copy";
+            EXPECT_EQ(actual->find("<%"), std::string::npos) << "a placeholder survived";
 
             const fs::path expectedFile = expectedDir / (combo + ".txt");
             if (update) {
-                ASSERT_TRUE(WriteBytes(expectedFile, actual));
+                testsupport::Write(expectedFile, *actual);
                 continue;
             }
-            std::string expected;
-            ASSERT_TRUE(ReadBytes(expectedFile, expected))
-                << "no expected file; run once with BRENVIK_UPDATE_GOLDEN=1 and review it";
-            EXPECT_TRUE(expected == actual) << FirstDifference(expected, actual);
+            const std::optional<std::string> expected = Read(expectedFile);
+            ASSERT_TRUE(expected) << "no expected file; run once with BRENVIK_UPDATE_GOLDEN=1 and review it";
+            EXPECT_TRUE(*expected == *actual) << FirstDifference(*expected, *actual);
         }
     }
 }

@@ -48,14 +48,11 @@ private:
 }  // namespace
 
 std::optional<VendorChoice> ParseVendor(std::string_view text) {
-    struct Row {
-        const char* chinese;
-        const char* english;
-    };
-    static const Row kVendors[] = {{"华为", "huawei"}, {"华三", "h3c"}, {"思科", "cisco"}};
-    for (int i = 0; i < 3; ++i) {
-        if (text == kVendors[i].chinese || EqualsIgnoringCase(text, kVendors[i].english))
-            return VendorChoice{i, Utf8ToWide(kVendors[i].chinese)};
+    // English names for scripts, at the positions of the vendor list.
+    static const char* const kEnglish[form_defaults::kVendorCount] = {"huawei", "h3c", "cisco"};
+    for (int i = 0; i < form_defaults::kVendorCount; ++i) {
+        const WString name = form_defaults::kVendorNames[i];
+        if (Utf8ToWide(text) == name || EqualsIgnoringCase(text, kEnglish[i])) return VendorChoice{i, name};
     }
     return std::nullopt;
 }

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "generate/form_defaults.h"
 #include "generate/request.h"
 #include "platform/text.h"
 
@@ -14,15 +15,15 @@ namespace cli {
 
 // One press. The defaults are those of the dialog when it opens.
 struct PressOptions {
-    std::string vendor = "华为";
+    std::string vendor = WideToUtf8(form_defaults::kVendorNames[0]);
     std::optional<std::string> model;  // none: the list's first entry, as selected on opening
     std::string serverIp;              // empty: the blank address control
-    std::string authPort = "1812";
-    std::string accountPort = "1813";
+    std::string authPort = WideToUtf8(form_defaults::kAuthPort);
+    std::string accountPort = WideToUtf8(form_defaults::kAccountPort);
     std::string secretKey;
     std::string interfaceName;
     bool mab = false;
-    std::string mabDelay = "30";
+    std::string mabDelay = WideToUtf8(form_defaults::kMabDelay);
     std::optional<std::string> escapeVlanId;  // given: the box is ticked
     std::optional<std::string> guestVlanId;
     bool singleTerminal = false;  // clears the multi-terminal box, ticked by default

@@ -3,6 +3,7 @@
 #include "app/about_dlg.h"
 #include "app/resource.h"
 #include "catalog/model_list.h"
+#include "generate/form_defaults.h"
 #include "platform/file_exception.h"
 #include "platform/winui/application.h"
 #include "platform/winui/file_dialog.h"
@@ -110,12 +111,13 @@ BOOL CtavrikDlg::OnInitDialog() {
     ShowWindow(SW_SHOWDEFAULT);
     CenterWindow();
 
-    m_editAuthPort.SetWindowText(ui_text::kDefaultAuthPort);
-    m_editAcctPort.SetWindowText(ui_text::kDefaultAccountPort);
-    m_editMabDelay.SetWindowText(ui_text::kDefaultMabDelay);
+    m_editAuthPort.SetWindowText(form_defaults::kAuthPort);
+    m_editAcctPort.SetWindowText(form_defaults::kAccountPort);
+    m_editMabDelay.SetWindowText(form_defaults::kMabDelay);
 
     m_comboVendor.ResetContent();
-    for (int i = 0; i < 3; ++i) m_comboVendor.InsertString(i, ui_text::kVendors[i]);
+    for (int i = 0; i < form_defaults::kVendorCount; ++i)
+        m_comboVendor.InsertString(i, form_defaults::kVendorNames[i]);
     m_comboVendor.SetCurSel(0);
     FillModelCombo(m_comboModel, m_comboVendor.GetCurSel());
 

@@ -1,15 +1,8 @@
-// Texts and defaults the main dialog puts into its form, in one place.
+// The tips the main dialog shows; its opening values are in
+// generate/form_defaults.h, shared with the command line.
 #pragma once
 
 namespace ui_text {
-
-// The vendor list, at the positions the catalogue and the host modes number
-// them: 0, 1, 2.
-inline constexpr const char16_t* kVendors[] = {u"华为", u"华三", u"思科"};
-
-inline constexpr char16_t kDefaultAuthPort[] = u"1812";
-inline constexpr char16_t kDefaultAccountPort[] = u"1813";
-inline constexpr char16_t kDefaultMabDelay[] = u"30";
 
 // Tooltips (the comma of the escape VLAN tip is ASCII).
 inline constexpr char16_t kTipMultiTerminal[] = u"hub接入场景需要开启允许多终端接入";

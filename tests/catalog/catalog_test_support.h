@@ -1,12 +1,8 @@
 // Shared by the catalogue's tests: a heap that counts and fails requests on
-// demand, and a scratch folder per test.
+// demand. The file helpers are the ones of every suite, tests/support.
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <cstdint>
-#include <filesystem>
-#include <string>
+#include <cstddef>
 
 #include "catalog/heap.h"
 
@@ -35,25 +31,5 @@ public:
     bool failed() const;       // whether a planned failure has happened
     size_t lastCallocCount() const;
 };
-
-// A fresh, empty folder for one test; the test runs with it as the current
-// directory, and both are undone afterwards.
-class ScratchFolder {
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-private:
-    std::filesystem::path previous_;
-    std::filesystem::path folder_;
-};
-
-// Writes bytes to a file named in UTF-8 (slashes), creating its folders.
-void WriteFile(const std::string& utf8Name, const std::string& bytes);
-bool RemoveFile(const std::string& utf8Name);
-// Sets the file's modification time (seconds since 1970).
-void SetModifiedTime(const std::string& utf8Name, int64_t seconds);
 
 }  // namespace catalog_test

@@ -6,13 +6,14 @@
 #include <vector>
 
 #include "catalog_test_support.h"
+#include "tests/support/gtest_files.h"
 
 using namespace catalog;
 using catalog_test::HeapCall;
-using catalog_test::ScratchFolder;
-using catalog_test::SetModifiedTime;
 using catalog_test::TestHeap;
-using catalog_test::WriteFile;
+using testsupport::SetModifiedTime;
+using testsupport::TestFolder;
+using testsupport::Write;
 
 namespace {
 
@@ -25,7 +26,7 @@ protected:
     }
 
     int32_t LoadText(const std::string& text, const char* name = "t.ini") {
-        WriteFile(name, text);
+        Write(name, text);
         Reset(&doc);
         return Load(&doc, name);
     }
@@ -44,7 +45,7 @@ protected:
         return names;
     }
 
-    ScratchFolder folder;
+    TestFolder folder;
     TestHeap heap;
     BlockAlloc pool;  // outlives the document that may point to it
     IniDocument doc;
@@ -267,7 +268,7 @@ TEST_F(IniDocumentTest, GbkTextIsKeptAsBytes) {
 }
 
 TEST_F(IniDocumentTest, LoadRecordsTheNameAndTheModificationTime) {
-    WriteFile("t.ini", "[s]\na = 1\n");
+    Write("t.ini", "[s]\na = 1\n");
     SetModifiedTime("t.ini", 1600000000);
     ASSERT_EQ(Load(&doc, "t.ini"), 0);
     EXPECT_STREQ(doc.fileName, "t.ini");
@@ -281,26 +282,26 @@ TEST_F(IniDocumentTest, AMissingFileGivesMinusOneAndAnEmptyDocument) {
     EXPECT_EQ(doc.sections.buckets, nullptr);
     EXPECT_EQ(doc.preamble, nullptr);
 
-    WriteFile("missing.ini", "[s]\na = 1\n");
+    Write("missing.ini", "[s]\na = 1\n");
     EXPECT_EQ(LoadIfChanged(&doc, "missing.ini"), 0);  // tried again
     EXPECT_EQ(Value("s", "a"), "1");
 }
 
 TEST_F(IniDocumentTest, AFolderIsAFileThatCannotBeOpened) {
-    WriteFile("folder.ini/inside.ini", "[s]\na = 1\n");
+    Write("folder.ini/inside.ini", "[s]\na = 1\n");
     EXPECT_EQ(LoadIfChanged(&doc, "folder.ini"), -1);
     EXPECT_EQ(doc.sections.buckets, nullptr);
     EXPECT_EQ(doc.modifiedTime, 0u);
 }
 
 TEST_F(IniDocumentTest, LoadIfChangedReadsOnceUntilTheFileIsTouched) {
-    WriteFile("list.ini", "[s]\nv = old\n");
+    Write("list.ini", "[s]\nv = old\n");
     SetModifiedTime("list.ini", 1500000000);
     ASSERT_EQ(LoadIfChanged(&doc, "list.ini"), 0);
     EXPECT_EQ(Value("s", "v"), "old");
 
     // New content, same modification time: the document is current.
-    WriteFile("list.ini", "[s]\nv = new\n");
+    Write("list.ini", "[s]\nv = new\n");
     SetModifiedTime("list.ini", 1500000000);
     ASSERT_EQ(LoadIfChanged(&doc, "list.ini"), 0);
     EXPECT_EQ(Value("s", "v"), "old");
@@ -312,7 +313,7 @@ TEST_F(IniDocumentTest, LoadIfChangedReadsOnceUntilTheFileIsTouched) {
     EXPECT_EQ(Value("s", "v"), "new");
     EXPECT_EQ(doc.modifiedTime, 1500000001u);
 
-    WriteFile("other.ini", "[s]\nv = other\n");
+    Write("other.ini", "[s]\nv = other\n");
     SetModifiedTime("other.ini", 1500000001);
     ASSERT_EQ(LoadIfChanged(&doc, "other.ini"), 0);
     EXPECT_EQ(Value("s", "v"), "other");
@@ -380,7 +381,7 @@ TEST_F(IniDocumentTest, APoolHoldsRecordsAndNodesAndLoadsTheSameDocument) {
     const long withPool = heap.live();
 
     IniDocument plain;
-    WriteFile("t.ini", text);
+    Write("t.ini", text);
     ASSERT_EQ(Load(&plain, "t.ini"), 0);
     EXPECT_EQ(GetTypeValue(&plain, "x", "d"), "d");
     EXPECT_EQ(FindEntry(FindSection(&plain, "sec199"), "key19")->value, Value("sec199", "key19"));

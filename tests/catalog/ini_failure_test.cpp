@@ -7,13 +7,13 @@
 #include "catalog/ini_document.h"
 #include "catalog/model_list.h"
 #include "catalog_test_support.h"
+#include "tests/support/gtest_files.h"
 
 using namespace catalog;
 using catalog_test::HeapCall;
-using catalog_test::RemoveFile;
-using catalog_test::ScratchFolder;
 using catalog_test::TestHeap;
-using catalog_test::WriteFile;
+using testsupport::TestFolder;
+using testsupport::Write;
 
 namespace {
 
@@ -31,7 +31,7 @@ protected:
         return section;
     }
 
-    ScratchFolder folder;
+    TestFolder folder;
     TestHeap heap;
     BlockAlloc pool;  // outlives the document that may point to it
     IniDocument doc;
@@ -101,7 +101,7 @@ TEST_F(IniFailureTest, SectionsThatCannotBeCreated) {
 }
 
 TEST_F(IniFailureTest, LoadStopsAtASectionThatCannotBeCreatedAndClosesTheFile) {
-    WriteFile("t.ini", "[a]\nk = 1\n[b]\nk = 2\n");
+    Write("t.ini", "[a]\nk = 1\n[b]\nk = 2\n");
     // mallocs: line buffer, a's record, name, node, entry, node, b's record
     heap.FailCall(HeapCall::Malloc, 7);
     EXPECT_EQ(Load(&doc, "t.ini"), -2);
@@ -109,25 +109,25 @@ TEST_F(IniFailureTest, LoadStopsAtASectionThatCannotBeCreatedAndClosesTheFile) {
     EXPECT_STREQ(FindEntry(FindSection(&doc, "a"), "k")->value, "1");  // what was read stays
     EXPECT_EQ(FindSection(&doc, "b"), nullptr);
     EXPECT_EQ(doc.modifiedTime, 0u);  // so the next LoadIfChanged reads it again
-    EXPECT_TRUE(RemoveFile("t.ini"));  // Windows refuses while the file is open
+    EXPECT_TRUE(testsupport::Remove("t.ini"));  // Windows refuses while the file is open
 
     heap.FailNone();
-    WriteFile("t.ini", "[a]\nk = 1\n[b]\nk = 2\n");
+    Write("t.ini", "[a]\nk = 1\n[b]\nk = 2\n");
     EXPECT_EQ(LoadIfChanged(&doc, "t.ini"), 0);
     EXPECT_STREQ(FindEntry(FindSection(&doc, "b"), "k")->value, "2");
 }
 
 TEST_F(IniFailureTest, LoadWithoutALineBuffer) {
-    WriteFile("t.ini", "[a]\nk = 1\n");
+    Write("t.ini", "[a]\nk = 1\n");
     heap.FailCall(HeapCall::Malloc, 1);
     EXPECT_EQ(Load(&doc, "t.ini"), -2);
     EXPECT_EQ(doc.sections.buckets, nullptr);
-    EXPECT_TRUE(RemoveFile("t.ini"));
+    EXPECT_TRUE(testsupport::Remove("t.ini"));
 }
 
 TEST_F(IniFailureTest, APoolThatCannotGetItsFirstBlock) {
     doc.pool = &pool;
-    WriteFile("t.ini", "[a]\nk = 1\n");
+    Write("t.ini", "[a]\nk = 1\n");
     heap.FailCall(HeapCall::Malloc, 2);  // after the line buffer: the pool's first block
     testing::internal::CaptureStdout();
     EXPECT_EQ(Load(&doc, "t.ini"), -2);
@@ -141,7 +141,7 @@ TEST_F(IniFailureTest, EveryAllocationOfALoadRefusedInTurn) {
     std::string text = "; preamble\r\n[config]\r\ncount = 3\r\n; comment\r\n[TYPE]\r\n";
     for (int i = 0; i < 14; ++i) text += "TYPE" + std::to_string(i) + " = name " + std::to_string(i) + "\r\n";
     text += "[TYPE]\r\nextra = 1\r\n; end\r\n";
-    WriteFile("t.ini", text);
+    Write("t.ini", text);
     for (bool withPool : {false, true}) {
         doc.pool = withPool ? &pool : nullptr;
         int refused = 0;
@@ -174,7 +174,7 @@ TEST_F(IniFailureTest, AModelListFillWithoutMemoryGivesAnEmptyList) {
         void InsertString(int, const WString&) override { ++inserted; }
         void SetCurSel(int) override {}
     };
-    WriteFile("config/hw_switch_model.ini", "[config]\r\ncount = 1\r\n[TYPE]\r\nTYPE0 = a\r\n");
+    Write("config/hw_switch_model.ini", "[config]\r\ncount = 1\r\n[TYPE]\r\nTYPE0 = a\r\n");
     heap.FailCall(HeapCall::Calloc, 1);
     List list;
     FillModelCombo(list, 0);

@@ -7,11 +7,12 @@
 #include <vector>
 
 #include "catalog_test_support.h"
+#include "tests/support/gtest_files.h"
 
 using namespace catalog;
-using catalog_test::ScratchFolder;
 using catalog_test::TestHeap;
-using catalog_test::WriteFile;
+using testsupport::TestFolder;
+using testsupport::Write;
 
 namespace {
 
@@ -40,7 +41,7 @@ public:
 };
 
 // The list file of the Huawei position, in GBK with CR LF line ends.
-void WriteHwList(const std::string& text) { WriteFile("config/hw_switch_model.ini", text); }
+void WriteHwList(const std::string& text) { Write("config/hw_switch_model.ini", text); }
 
 class ModelListTest : public testing::Test {
 protected:
@@ -53,7 +54,7 @@ protected:
         return list;
     }
 
-    ScratchFolder folder;
+    TestFolder folder;
     TestHeap heap;
 };
 
@@ -134,13 +135,13 @@ TEST_F(ModelListTest, GbkNamesShowAsChinese) {
 }
 
 TEST_F(ModelListTest, EachVendorReadsItsOwnFileOnly) {
-    WriteFile("config/h3c_switch_model.ini", "[config]\r\ncount = 1\r\n[TYPE]\r\nTYPE0 = h3c\r\n");
+    Write("config/h3c_switch_model.ini", "[config]\r\ncount = 1\r\n[TYPE]\r\nTYPE0 = h3c\r\n");
     EXPECT_TRUE(Fill(0).items.empty());
     EXPECT_EQ(Fill(1).items, std::vector<WString>{u"h3c"});
     EXPECT_TRUE(Fill(2).items.empty());
 
-    WriteFile("config/hw_switch_model.ini", "[config]\r\ncount = 1\r\n[TYPE]\r\nTYPE0 = hw\r\n");
-    WriteFile("config/cisco_switch_model.ini", "[config]\r\ncount = 1\r\n[TYPE]\r\nTYPE0 = cisco\r\n");
+    Write("config/hw_switch_model.ini", "[config]\r\ncount = 1\r\n[TYPE]\r\nTYPE0 = hw\r\n");
+    Write("config/cisco_switch_model.ini", "[config]\r\ncount = 1\r\n[TYPE]\r\nTYPE0 = cisco\r\n");
     EXPECT_EQ(Fill(0).items, std::vector<WString>{u"hw"});
     EXPECT_EQ(Fill(1).items, std::vector<WString>{u"h3c"});
     EXPECT_EQ(Fill(2).items, std::vector<WString>{u"cisco"});

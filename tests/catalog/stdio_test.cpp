@@ -6,11 +6,11 @@
 #include <memory>
 #include <string>
 
-#include "catalog_test_support.h"
+#include "tests/support/gtest_files.h"
 
-using catalog_test::ScratchFolder;
-using catalog_test::SetModifiedTime;
-using catalog_test::WriteFile;
+using testsupport::SetModifiedTime;
+using testsupport::TestFolder;
+using testsupport::Write;
 
 namespace {
 
@@ -29,10 +29,10 @@ std::string ReadAll(std::FILE* file) {
 }  // namespace
 
 TEST(PlatformStdio, OpensBackslashPathsAndGbkNames) {
-    ScratchFolder folder;
-    WriteFile("config/plain.ini", "plain");
-    WriteFile("config/华为_型号.ini", "gbk");
-    WriteFile("乗/x.ini", "trail 5C");  // 乗 is 81 5C in GBK: its 0x5C is no separator
+    TestFolder folder;
+    Write("config/plain.ini", "plain");
+    Write("config/华为_型号.ini", "gbk");
+    Write("乗/x.ini", "trail 5C");  // 乗 is 81 5C in GBK: its 0x5C is no separator
 
     const struct { const char* ansi; const char* content; } cases[] = {
         {"config\\plain.ini", "plain"},
@@ -51,17 +51,17 @@ TEST(PlatformStdio, OpensBackslashPathsAndGbkNames) {
 }
 
 TEST(PlatformStdio, ReadsEveryByteAsItIs) {
-    ScratchFolder folder;
+    TestFolder folder;
     const std::string bytes = "a = 1\r\n\x1A\r\nb = 2\r\n\rc\n";
-    WriteFile("bytes.ini", bytes);
+    Write("bytes.ini", bytes);
     File file(platform::OpenForRead("bytes.ini"));
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(ReadAll(file.get()), bytes);
 }
 
 TEST(PlatformStdio, ModificationTimeInSecondsSince1970) {
-    ScratchFolder folder;
-    WriteFile("t.ini", "x");
+    TestFolder folder;
+    Write("t.ini", "x");
     for (int64_t seconds : {int64_t{1}, int64_t{1600000000}, int64_t{2147483647}, int64_t{4000000000}}) {
         SetModifiedTime("t.ini", seconds);
         EXPECT_EQ(platform::FileModifiedTime("t.ini"), static_cast<uint32_t>(seconds)) << seconds;

@@ -242,18 +242,18 @@ void PostKey(HWND target, UINT vk) {
     PostMessageW(target, WM_KEYUP, vk, 1 | (scan << 16) | (1u << 30) | (1u << 31));
 }
 
+bool ShowsIcon(HWND dialog) {
+    // The icon sits in a static control of its own, which under wine is there
+    // in every message box and holds no icon when the box has none.
+    for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        if (ClassOf(c) == u"Static" && (GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+            IsWindowVisible(c) && Send(c, STM_GETICON) != 0)
+            return true;
+    return false;
+}
+
 MessageBoxView ReadMessageBox(HWND box) {
-    MessageBoxView view;
-    view.caption = Text(box);
-    view.text = Text(GetDlgItem(box, 0xFFFF));
-    // The icon sits in a static control of its own, which holds no icon
-    // when the box has none.
-    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-        if (ClassOf(c) != u"Static" || (GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) continue;
-        view.icon = reinterpret_cast<HICON>(Send(c, STM_GETICON));
-        view.hasIcon = view.icon != nullptr && IsWindowVisible(c);
-    }
-    return view;
+    return {Text(box), Text(GetDlgItem(box, 0xFFFF)), ShowsIcon(box)};
 }
 
 bool Dismiss(HWND dialog, int buttonId, Millis timeout) {

@@ -128,12 +128,14 @@ void PostKey(HWND target, UINT vk);
 struct MessageBoxView {
     WString caption;
     WString text;
+    // Whether an icon shows; which one cannot be told from here: icon
+    // handles of another process answer neither comparison nor GetIconInfo
+    // under wine.
     bool hasIcon = false;
-    HICON icon = nullptr;
-    // Which icon cannot be told from here: icon handles of another process
-    // answer neither comparison nor GetIconInfo under wine.
 };
 MessageBoxView ReadMessageBox(HWND box);
+// Whether a dialog shows an icon control that holds an icon.
+bool ShowsIcon(HWND dialog);
 // Presses a button of a dialog (IDOK, IDYES, ...) and waits for it to close.
 bool Dismiss(HWND dialog, int buttonId = IDOK, Millis timeout = kWait);
 

@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace gui {
 namespace {
 
@@ -173,6 +175,38 @@ TEST_F(MainDialog, AddressLeftBlankIsRefusedWhateverElseIsFilled) {
     ClearAddress(dialog_, IDC_IPADDRESS_SERVER);
     PostClick(dialog_, IDC_BUTTON_GENERATE);
     ExpectPlainMessage(u"请输入radius服务器IP");
+}
+
+// The dialog has a maximize box but lays nothing out anew: every control
+// stays where the template puts it, maximized or restored.
+TEST_F(MainDialog, MaximizingMovesNoControl) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    auto layout = [&] {
+        std::vector<RECT> rects;
+        for (HWND c = GetWindow(dialog_, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            if (GetDlgCtrlID(c) == 0) continue;  // the page's host window, which fills the client area
+            RECT r{};
+            GetWindowRect(c, &r);
+            MapWindowPoints(HWND_DESKTOP, dialog_, reinterpret_cast<POINT*>(&r), 2);
+            rects.push_back(r);
+        }
+        return rects;
+    };
+    auto same = [](const std::vector<RECT>& a, const std::vector<RECT>& b) {
+        return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](const RECT& x, const RECT& y) {
+                   return EqualRect(&x, &y) != FALSE;
+               });
+    };
+    const auto opened = layout();
+    ASSERT_GE(opened.size(), 31u);
+    PostMessageW(dialog_, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    ASSERT_TRUE(WaitUntil([&] { return IsZoomed(dialog_) != FALSE; }));
+    Send(dialog_, WM_NULL);
+    EXPECT_TRUE(same(layout(), opened)) << "maximized";
+    PostMessageW(dialog_, WM_SYSCOMMAND, SC_RESTORE, 0);
+    ASSERT_TRUE(WaitUntil([&] { return IsZoomed(dialog_) == FALSE; }));
+    Send(dialog_, WM_NULL);
+    EXPECT_TRUE(same(layout(), opened)) << "restored";
 }
 
 // Wine shows a tip only for real pointer moves that the dialog relays: the

@@ -10,64 +10,61 @@
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
 #include <string>
 
 #include "generate/sequence.h"
 #include "generate/template_set.h"
+#include "tests/support/scripted_ui.h"
+#include "tests/support/test_files.h"
 
 namespace {
 
 const char kVendor[] = "华为";
 const char kModel[] = "S5700-V200R009C00";
 
+std::string ReadFile(const std::string& path) {
+    const std::optional<std::string> bytes = testsupport::Read(path);
+    if (!bytes) throw std::runtime_error("cannot read " + path);
+    return *bytes;
+}
+
 std::string ReadSource(const std::string& name) {
-    std::ifstream in(std::string(BRENVIK_SOURCE_DIR) + "/config/" + name, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    return ReadFile(std::string(BRENVIK_SOURCE_DIR) + "/config/" + name);
 }
 
-void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+// The user saves the copy as saved\copy.ini, or cancels the dialog.
+void ScriptCopy(testsupport::ScriptedUi& ui, bool copy) {
+    if (copy) ui.savePath = u"saved\\copy.ini";
+    else ui.savePath.reset();
 }
 
-class SilentUi : public GenerateUi {
-public:
-    bool copy = true;
-    int failures = 0;
-    void ShowMessage(const WString& text, MessageKind) override {
-        if (text != u"保存成功,请查看配置文件") ++failures;
-    }
-    bool AskSavePath(const SaveAsRequest&, WString& chosenPath) override {
-        chosenPath = u"saved\\copy.ini";
-        return copy;
-    }
-    void ReportFileException(const CFileException&) override { ++failures; }
-};
+// Whether every press went through: the dialog and the success message only.
+bool OnlySuccess(const testsupport::ScriptedUi& ui) {
+    for (const std::string& event : ui.events)
+        if (event != "save as" && event != testsupport::kSavedEvent) return false;
+    return true;
+}
 
-// A fresh folder with config\ holding the templates, and saved\.
+// A fresh folder of its own with config\ holding the templates, and saved\.
 class Workspace {
+    testsupport::ScratchFolder folder_;  // made before the files, removed after them
+
 public:
-    explicit Workspace(size_t baseBytes) {
-        char dir[] = "/tmp/sequence_bench.XXXXXX";
-        if (!mkdtemp(dir)) std::abort();
-        dir_ = dir;
-        if (chdir(dir) != 0) std::abort();
-        mkdir("config", 0777);
-        mkdir("saved", 0777);
+    explicit Workspace(size_t baseBytes)
+        : folder_(std::filesystem::temp_directory_path() / ("sequence_bench." + std::to_string(getpid()))) {
+        testsupport::MakeFolder(u"config");
+        testsupport::MakeFolder(u"saved");
         const std::string prefix = std::string(kVendor) + "_" + kModel;
         std::string base = ReadSource(prefix + "_tp.ini");
         const std::string lines = base;
         while (base.size() < baseBytes) base += lines;
-        WriteFile("config/" + prefix + "_tp.ini", base);
-        WriteFile("config/" + prefix + "_mab_tp.ini", ReadSource(prefix + "_mab_tp.ini"));
+        testsupport::Write("config/" + prefix + "_tp.ini", base);
+        testsupport::Write("config/" + prefix + "_mab_tp.ini", ReadSource(prefix + "_mab_tp.ini"));
         request.interfaceName = u"GigabitEthernet0/0/1";
         request.serverIp = u"10.1.1.10";
         request.authPort = u"1812";
@@ -78,29 +75,18 @@ public:
         request.vendorIndex = 0;
         request.modelIndex = 0;
     }
-    ~Workspace() {
-        if (chdir("/") == 0) std::system(("rm -rf '" + dir_ + "'").c_str());
-    }
-    std::string OutputBytes() const {
-        std::ifstream in("config/" + std::string(kVendor) + "_" + kModel + ".ini", std::ios::binary);
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        return bytes.str();
-    }
+    std::string OutputBytes() const { return ReadFile("config/" + std::string(kVendor) + "_" + kModel + ".ini"); }
 
     SwitchConfigRequest request;
-
-private:
-    std::string dir_;
 };
 
 void Press(benchmark::State& state, size_t baseBytes, bool copy) {
     Workspace space(baseBytes);
-    SilentUi ui;
-    ui.copy = copy;
+    testsupport::ScriptedUi ui;
+    ScriptCopy(ui, copy);
     const WString vendor = Utf8ToWide(kVendor), model = Utf8ToWide(kModel);
     for (auto _ : state) GenerateConfiguration(space.request, vendor, model, ui);
-    if (ui.failures) state.SkipWithError("the sequence reported a failure");
+    if (!OnlySuccess(ui)) state.SkipWithError("the sequence reported a failure");
     const std::string output = space.OutputBytes();
     state.counters["output_bytes"] = static_cast<double>(output.size());
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * output.size()));
@@ -117,8 +103,8 @@ void MergeOnly(benchmark::State& state, size_t baseBytes) {
 
 void OutputStageOnly(benchmark::State& state, size_t baseBytes) {
     Workspace space(baseBytes);
-    SilentUi ui;
-    ui.copy = false;
+    testsupport::ScriptedUi ui;
+    ScriptCopy(ui, false);
     GenerateConfiguration(space.request, Utf8ToWide(kVendor), Utf8ToWide(kModel), ui);
     for (auto _ : state)
         if (!WriteOutputFile(space.request, ui)) state.SkipWithError("write failed");
@@ -128,7 +114,8 @@ void OutputStageOnly(benchmark::State& state, size_t baseBytes) {
 // writes these bytes pays.
 void Floor(benchmark::State& state, size_t baseBytes, int files) {
     Workspace space(baseBytes);
-    SilentUi ui;
+    testsupport::ScriptedUi ui;
+    ScriptCopy(ui, true);
     GenerateConfiguration(space.request, Utf8ToWide(kVendor), Utf8ToWide(kModel), ui);
     const std::string bytes = space.OutputBytes();
     for (auto _ : state) {

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "platform/codepage.h"
-#include "platform/file.h"
 #include "platform/text.h"
 #include "run_cli.h"
+#include "tests/support/test_files.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -30,26 +30,9 @@ const std::string kGbkPort = "\xB6\xCB\xBF\xDA";
 
 const std::string kSaved = "保存成功,请查看配置文件\n";
 
-void Put(const std::string& path, const std::string& bytes) {
-    fs::create_directories(fs::u8path(path).parent_path());
-    platform::FileHandle file;
-    ASSERT_EQ(0, file.Open(Utf8ToWide(path), platform::Access::Write, platform::Share::None,
-                           platform::Disposition::CreateAlways))
-        << path;
-    ASSERT_EQ(0, file.Write(bytes.data(), bytes.size())) << path;
-}
-
-std::optional<std::string> Get(const std::string& path) {
-    platform::FileHandle file;
-    if (file.Open(Utf8ToWide(path), platform::Access::Read, platform::Share::Read,
-                  platform::Disposition::OpenExisting) != 0)
-        return std::nullopt;
-    std::string bytes;
-    char buffer[4096];
-    size_t got = 0;
-    while (file.Read(buffer, sizeof buffer, got) == 0 && got > 0) bytes.append(buffer, got);
-    return bytes;
-}
+using testsupport::Read;
+using testsupport::SourceDir;
+using testsupport::Write;
 
 std::vector<std::string> Names(const std::string& folder) {
     std::vector<std::string> names;
@@ -75,20 +58,20 @@ protected:
 #endif
         dir_ = ::testing::UnitTest::GetInstance()->current_test_info()->name();
         std::replace(dir_.begin(), dir_.end(), '/', '_');
-        fs::remove_all(fs::u8path(dir_));
-        Put(C("hw_switch_model.ini"),
+        testsupport::RemoveTree(dir_);
+        Write(C("hw_switch_model.ini"),
             "[config]\r\ncount = 3\r\n[TYPE]\r\nTYPE0 = S1\r\nTYPE1 = S2\r\nTYPE2 = " + kGbkModel + "\r\n");
-        Put(C("华为_S1_tp.ini"),
+        Write(C("华为_S1_tp.ini"),
             "ip <%SERVER_IP%> <%AUTH_PORT%> <%ACCOUNT_PORT%>\n"
             "key <%SECRET_KEY%>\n"
             "if <%INTERFACE%> <%HOST_MODE%>\n");
-        Put(C("华为_S1_mab_tp.ini"), "mab <%MAB_DELAY%>\n");
-        Put(C("华为_S1_DeadVlan_tp.ini"), "dead <%ESCAPEVLANID%>\n");
-        Put(C("华为_S1_GeustVlan_tp.ini"), "guest <%GUESTVLANID%>\n");
-        Put(C("华为_S2_tp.ini"), "mode <%HOST_MODE%>");
-        Put(C("华为_Typed_tp.ini"), "typed <%HOST_MODE%>");
-        Put(C("华为_型号丙_tp.ini"), kGbkChinese + " <%INTERFACE%>");
-        Put(C("华三_V7_tp.ini"), "h3c <%HOST_MODE%>");
+        Write(C("华为_S1_mab_tp.ini"), "mab <%MAB_DELAY%>\n");
+        Write(C("华为_S1_DeadVlan_tp.ini"), "dead <%ESCAPEVLANID%>\n");
+        Write(C("华为_S1_GeustVlan_tp.ini"), "guest <%GUESTVLANID%>\n");
+        Write(C("华为_S2_tp.ini"), "mode <%HOST_MODE%>");
+        Write(C("华为_Typed_tp.ini"), "typed <%HOST_MODE%>");
+        Write(C("华为_型号丙_tp.ini"), kGbkChinese + " <%INTERFACE%>");
+        Write(C("华三_V7_tp.ini"), "h3c <%HOST_MODE%>");
     }
 
     // A path inside this test's config folder, and inside its folder.
@@ -116,15 +99,15 @@ TEST_F(CliTest, GenerateWritesTheConfigurationAndCopiesIt) {
     // LF-ended template lines come out CR LF, with the merge's empty last line;
     // 华为 with the first model and the multi-terminal default is "mac".
     const std::string expected = "ip 10.1.2.3 1812 1813\r\nkey Sekr1t\r\nif G0/1 mac\r\n\r\n";
-    EXPECT_EQ(expected, Get(D("copy.ini")));
-    EXPECT_EQ(expected, Get(C("华为_S1.ini")));
+    EXPECT_EQ(expected, Read(D("copy.ini")));
+    EXPECT_EQ(expected, Read(C("华为_S1.ini")));
 }
 
 TEST_F(CliTest, WithoutOutThePressEndsLikeACancelledSaveAs) {
     CliRun run = Cli(kFilled);
     EXPECT_EQ(0, run.exitCode);
     EXPECT_EQ("", run.err);
-    EXPECT_EQ("ip 10.1.2.3 1812 1813\r\nkey Sekr1t\r\nif G0/1 mac\r\n\r\n", Get(C("华为_S1.ini")));
+    EXPECT_EQ("ip 10.1.2.3 1812 1813\r\nkey Sekr1t\r\nif G0/1 mac\r\n\r\n", Read(C("华为_S1.ini")));
 }
 
 TEST_F(CliTest, StdoutGetsTheOutputFileBytes) {
@@ -134,7 +117,7 @@ TEST_F(CliTest, StdoutGetsTheOutputFileBytes) {
     EXPECT_EQ("", run.err);
     // The output file is in the ANSI code page, GBK, with no BOM.
     EXPECT_EQ(kGbkChinese + " " + kGbkPort + "1\r\n", run.out);
-    EXPECT_EQ(run.out, Get(C("华为_型号丙.ini")));
+    EXPECT_EQ(run.out, Read(C("华为_型号丙.ini")));
 }
 
 TEST_F(CliTest, OptionsReachTheirPlaceholders) {
@@ -222,7 +205,7 @@ TEST_F(CliTest, ValidationStopsAtTheFirstFailingCheckInTheDialogsOrder) {
         for (const std::string& a : c.arguments) shown += "[" + a + "] ";
         EXPECT_EQ(1, run.exitCode) << shown;
         EXPECT_EQ(c.message + "\n", run.err) << shown;
-        EXPECT_EQ(std::nullopt, Get(D("never.ini"))) << shown;
+        EXPECT_EQ(std::nullopt, Read(D("never.ini"))) << shown;
     }
     // A delay left empty while MAB is off is no failure.
     CliRun run = Cli(Join(kFilled, {"--mab-delay", ""}));
@@ -323,7 +306,7 @@ TEST_F(CliTest, ModelsPrintsTheListInItsOrderByTheListRules) {
         {"[config]\ncount = 2\n[TYPE]\nTYPE0 = A  \nTYPE1 = " + kGbkModel + "\r\n", "A  \n型号丙\n"},
     };
     for (const Case& c : cases) {
-        Put(C("h3c_switch_model.ini"), c.file);
+        Write(C("h3c_switch_model.ini"), c.file);
         for (const char* vendor : {"h3c", "华三"}) {
             CliRun run = Cli({"models", vendor});
             EXPECT_EQ(0, run.exitCode) << c.file;
@@ -393,13 +376,13 @@ TEST_F(CliTest, DashCChangesFolderFirstAndRelativePathsFollow) {
     // From the test's folder, without -C, the program works on ./config there.
     CliRun here = RunCli(Join(kFilled, {"--out", "here.ini"}), dir_);
     EXPECT_EQ(0, here.exitCode) << here.err;
-    EXPECT_TRUE(Get(D("here.ini")));
+    EXPECT_TRUE(Read(D("here.ini")));
 
     // From elsewhere, -C makes --out relative to the folder changed to.
     CliRun there = RunCli(Join({"-C", dir_}, Join(kFilled, {"--out", "there.ini"})));
     EXPECT_EQ(0, there.exitCode) << there.err;
-    EXPECT_TRUE(Get(D("there.ini")));
-    EXPECT_EQ(std::nullopt, Get("there.ini"));
+    EXPECT_TRUE(Read(D("there.ini")));
+    EXPECT_EQ(std::nullopt, Read("there.ini"));
 
     // And without either there is no config folder: the template is missing.
     CliRun nowhere = RunCli(kFilled);
@@ -407,20 +390,10 @@ TEST_F(CliTest, DashCChangesFolderFirstAndRelativePathsFollow) {
     EXPECT_EQ(0u, nowhere.err.rfind("找不到模板文件", 0)) << nowhere.err;
 }
 
-fs::path SourceDir() {
-    const char* dir = std::getenv("BRENVIK_SOURCE_DIR");
-    std::string text = dir ? dir : "";
-#ifdef _WIN32
-    // CTest hands the Unix path through wine, where the root is drive Z:.
-    if (!text.empty() && text[0] == '/') text = "Z:" + text;
-#endif
-    return fs::u8path(text);
-}
-
 // The one-line example of docs/cli.md, which the README shows, run as written
 // on a copy of the example deployment.
 TEST_F(CliTest, TheDocumentedExampleWorksOnTheExampleDeployment) {
-    std::optional<std::string> doc = Get((SourceDir() / "docs" / "cli.md").u8string());
+    std::optional<std::string> doc = Read(SourceDir() / "docs" / "cli.md");
     ASSERT_TRUE(doc) << "BRENVIK_SOURCE_DIR not set?";
     const std::string marker = "    build/native/bin/brenvik-cli generate ";
     size_t at = doc->find(marker);
@@ -450,7 +423,7 @@ TEST_F(CliTest, TheDocumentedExampleWorksOnTheExampleDeployment) {
     EXPECT_EQ(kSaved, run.err);
     auto out = std::find(arguments.begin(), arguments.end(), "--out");
     ASSERT_NE(arguments.end(), out);
-    std::optional<std::string> written = Get(D("example/" + *(out + 1)));
+    std::optional<std::string> written = Read(D("example/" + *(out + 1)));
     ASSERT_TRUE(written);
     for (const char* option : {"--server-ip", "--secret-key", "--interface"}) {
         auto value = std::find(arguments.begin(), arguments.end(), option);
@@ -497,8 +470,8 @@ std::string Gbk(const std::string& utf8) {
 
 TEST_F(CliTest, BatchGoesOnPastAFailingRowAndSaysWhichFailed) {
     for (const std::string& file : {"\xEF\xBB\xBF" + kBatchRows, Gbk(kBatchRows)}) {
-        Put(D("rows.csv"), file);
-        fs::remove_all(fs::u8path(D("out")));
+        Write(D("rows.csv"), file);
+        testsupport::RemoveTree(D("out"));
         CliRun run = Cli({"batch", "rows.csv", "--out-dir", "out"});
         EXPECT_EQ(1, run.exitCode);
         EXPECT_EQ("row 2: " + kSaved + "row 3: 请输入需要开启802.1x认证的接口\nrow 4: " + kSaved +
@@ -506,13 +479,13 @@ TEST_F(CliTest, BatchGoesOnPastAFailingRowAndSaysWhichFailed) {
                   run.err);
         EXPECT_EQ((std::vector<std::string>{"custom.ini", "华为_S1_G0_1.ini"}), Names(D("out")));
         EXPECT_EQ("ip 10.0.0.1 1812 1813\r\nkey k,\"q\"\r\nif G0/1 mac\r\n\r\nmab 30\r\n\r\n",
-                  Get(D("out/华为_S1_G0_1.ini")));
-        EXPECT_EQ("mode multi-authen\r\n", Get(D("out/custom.ini")));
+                  Read(D("out/华为_S1_G0_1.ini")));
+        EXPECT_EQ("mode multi-authen\r\n", Read(D("out/custom.ini")));
     }
 }
 
 TEST_F(CliTest, BatchRowsAreIndependentAndNamesStayInTheFolder) {
-    Put(D("rows.csv"),
+    Write(D("rows.csv"),
         "\xEF\xBB\xBF" "interface,server-ip,secret-key,escape-vlan,out\n"
         "G1,1.1.1.1,k,77,../up.ini\n"
         "G2,1.1.1.1,k,,a:b*c?.ini\n"
@@ -520,14 +493,14 @@ TEST_F(CliTest, BatchRowsAreIndependentAndNamesStayInTheFolder) {
         "G3,1.1.1.1,k,,A:B*C?.INI\n"
         "G4,1.1.1.1,k,,con.ini\n");
     // Row 2's escape VLAN must not reach row 3 through the template.
-    Put(C("华为_S1_tp.ini"), "<%INTERFACE%> <%ESCAPEVLANID%>");
+    Write(C("华为_S1_tp.ini"), "<%INTERFACE%> <%ESCAPEVLANID%>");
     CliRun run = Cli({"batch", "rows.csv", "--out-dir", "out"});
     EXPECT_EQ(1, run.exitCode);
     EXPECT_NE(std::string::npos, run.err.find("row 5: the output file A_B_C_.INI is also row 3's")) << run.err;
     EXPECT_EQ((std::vector<std::string>{".._up.ini", "_con.ini", "a_b_c_.ini"}), Names(D("out")));
-    EXPECT_EQ("G1 77\r\ndead 77\r\n\r\n", Get(D("out/.._up.ini")));
-    EXPECT_EQ("G2 \r\n", Get(D("out/a_b_c_.ini")));
-    EXPECT_EQ(std::nullopt, Get(D("up.ini")));
+    EXPECT_EQ("G1 77\r\ndead 77\r\n\r\n", Read(D("out/.._up.ini")));
+    EXPECT_EQ("G2 \r\n", Read(D("out/a_b_c_.ini")));
+    EXPECT_EQ(std::nullopt, Read(D("up.ini")));
 }
 
 TEST_F(CliTest, BatchFilesThatCannotBeUsedGenerateNothing) {
@@ -543,8 +516,8 @@ TEST_F(CliTest, BatchFilesThatCannotBeUsedGenerateNothing) {
         {std::string("\xFF\xFEi\0n\0", 6), "UTF-16"},
     };
     for (const Case& c : cases) {
-        Put(D("rows.csv"), c.file);
-        fs::remove_all(fs::u8path(D("out")));
+        Write(D("rows.csv"), c.file);
+        testsupport::RemoveTree(D("out"));
         CliRun run = Cli({"batch", "rows.csv", "--out-dir", "out"});
         EXPECT_EQ(2, run.exitCode) << c.file;
         EXPECT_NE(std::string::npos, run.err.find(c.errHas)) << run.err;
@@ -558,33 +531,28 @@ TEST_F(CliTest, BatchFilesThatCannotBeUsedGenerateNothing) {
 // Under wine this needs the unprivileged user (cli_display_tests): run as
 // root, wine lets writes through to read-only files.
 TEST_F(CliTest, BatchCopyThatFailsLeavesTheOldFileAndNoTrace) {
-    fs::create_directories(fs::u8path(D("out")));
-    Put(D("out/b.ini"), "old");
-    const fs::path readOnly = fs::u8path(D("out/b.ini"));
-    fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    platform::FileHandle probe;
-    if (probe.Open(Utf8ToWide(D("out/b.ini")), platform::Access::Write, platform::Share::Read,
-                   platform::Disposition::OpenExisting) == 0) {
-        probe.Close();
-        fs::permissions(readOnly, fs::perms::owner_all);
+    if (!testsupport::ReadOnlyIsEnforced()) {
         ASSERT_EQ(nullptr, std::getenv("BRENVIK_NO_SKIP")) << "a read-only file took a write";
         GTEST_SKIP() << "read-only files are writable here (wine run as root ignores the attribute)";
     }
-    Put(D("rows.csv"),
+    const std::string readOnly = D("out/b.ini");
+    Write(readOnly, "old");
+    testsupport::SetReadOnly(readOnly, true);
+    Write(D("rows.csv"),
         "interface,server-ip,secret-key,out\n"
         "G1,1.1.1.1,k,a.ini\n"
         "G2,1.1.1.1,k,b.ini\n");
     CliRun run = Cli({"batch", "rows.csv", "--out-dir", "out"});
-    fs::permissions(readOnly, fs::perms::owner_all);
+    testsupport::SetReadOnly(readOnly, false);
     EXPECT_EQ(1, run.exitCode);
     EXPECT_NE(std::string::npos, run.err.find("row 3: 保存失败: 对 ")) << run.err;
     EXPECT_NE(std::string::npos, run.err.find("b.ini 的访问被拒绝。")) << run.err;
     EXPECT_EQ((std::vector<std::string>{"a.ini", "b.ini"}), Names(D("out")));
-    EXPECT_EQ("old", Get(D("out/b.ini")));
+    EXPECT_EQ("old", Read(D("out/b.ini")));
 }
 
 TEST_F(CliTest, BatchCellsThatCannotBeUsedFailTheirRowOnly) {
-    Put(D("rows.csv"),
+    Write(D("rows.csv"),
         "interface,server-ip,secret-key,vendor,mab,out\n"
         "G1,1.1.1.1,k,juniper,,a.ini\n"
         "G2,1.1.1.300,k,,,b.ini\n"

@@ -1,11 +1,10 @@
 #include "run_cli.h"
 
 #include <chrono>
-#include <fstream>
-#include <iterator>
 #include <thread>
 
 #include "platform/text.h"
+#include "tests/support/test_files.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -24,10 +23,8 @@ constexpr auto kDeadline = std::chrono::seconds(60);
 const char kOutFile[] = "cli_run_stdout.bin";
 const char kErrFile[] = "cli_run_stderr.bin";
 
-std::string Slurp(const char* path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+// What the child wrote there; nothing when it made no file.
+std::string Slurp(const char* path) { return testsupport::Read(path).value_or(""); }
 
 }  // namespace
 

@@ -252,7 +252,7 @@ def main():
            "in the same run. Times are CPU time of the measuring thread (the machine is shared with other "
            "work, so wall time would mostly measure the others); the sequence rows include the kernel's "
            "file-system work.", "",
-           f"Run of {time.strftime('%Y-%m-%d %H:%M UTC', time.gmtime())}.", "",
+           f"Run of {min((c.get('date', '') for c in contexts.values()), default='') or time.strftime('%Y-%m-%dT%H:%M:%S', time.gmtime())}.", "",
            "## Machine", "", "| | |", "|---|---|"]
     out += [f"| {k} | {v} |" for k, v in machine()]
     builds = sorted({c.get("library_build_type", "?") for c in contexts.values()})

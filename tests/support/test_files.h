@@ -142,14 +142,17 @@ inline bool Remove(const FilePath& path) {
 #endif
 }
 
-// Removes a folder with everything in it, read-only files and folders too.
-inline void RemoveTree(const FilePath& path) {
+// Removes a folder with everything in it, read-only files and folders too,
+// as far as it can; never throws, since scratch folders call it on their way
+// out. (Under wine a path past MAX_PATH can stop the walk half way.)
+inline void RemoveTree(const FilePath& path) noexcept {
     namespace fs = std::filesystem;
-    std::error_code ignored;
+    std::error_code ignored, walk;
     if (!fs::exists(path.path(), ignored)) return;
     fs::permissions(path.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-    for (const auto& entry : fs::recursive_directory_iterator(path.path(), ignored))
-        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::recursive_directory_iterator entry(path.path(), walk);
+    for (const fs::recursive_directory_iterator end; !walk && entry != end; entry.increment(walk))
+        fs::permissions(entry->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
     fs::remove_all(path.path(), ignored);
 }
 

@@ -15,7 +15,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,23 +30,20 @@
 #include "generate/request.h"
 #include "generate/sequence.h"
 #include "platform/text.h"
+#include "tests/support/scripted_ui.h"
+#include "tests/support/test_files.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
+using testsupport::kSavedEvent;
+using testsupport::Read;
+using testsupport::ScratchFolder;
+using testsupport::ScriptedUi;
+using testsupport::Write;
+
 // ---------------------------------------------------------------- helpers
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    ASSERT_TRUE(out.good()) << path;
-}
-
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 // Bytes that follow no rule, the same on every run.
 std::string Garbage(size_t size, uint32_t seed, bool withLineFeeds) {
@@ -67,26 +63,6 @@ std::string Garbage(size_t size, uint32_t seed, bool withLineFeeds) {
 }
 
 std::string Utf8(const WString& text) { return WideToUtf8(text); }
-
-// A case's own folder, the current directory while it runs.
-class CaseFolder {
-public:
-    explicit CaseFolder(const fs::path& dir) : previous_(fs::current_path()) {
-        std::error_code ignored;
-        fs::remove_all(dir, ignored);
-        fs::create_directories(dir);
-        fs::current_path(dir);
-    }
-    ~CaseFolder() {
-        std::error_code ignored;
-        const fs::path dir = fs::current_path();
-        fs::current_path(previous_, ignored);
-        fs::remove_all(dir, ignored);
-    }
-
-private:
-    fs::path previous_;
-};
 
 fs::path CaseDir(const std::string& name) { return fs::current_path() / ("case-" + name); }
 
@@ -153,9 +129,9 @@ class ModelListInput : public testing::TestWithParam<ModelListCase> {};
 
 TEST_P(ModelListInput, FillsOnlyWhatTheFileHolds) {
     const ModelListCase& c = GetParam();
-    CaseFolder folder(CaseDir(c.name));
+    ScratchFolder folder(CaseDir(c.name));
     fs::create_directory("config");
-    WriteBytes("config/hw_switch_model.ini", c.file());
+    Write("config/hw_switch_model.ini", c.file());
 
     RecordingList list;
     catalog::FillModelCombo(list, 0);
@@ -169,9 +145,9 @@ TEST_P(ModelListInput, FillsOnlyWhatTheFileHolds) {
 }
 
 TEST(ModelListInput, InvalidGbkNamesShowAsReplacementCharacters) {
-    CaseFolder folder(CaseDir("invalid_gbk_names"));
+    ScratchFolder folder(CaseDir("invalid_gbk_names"));
     fs::create_directory("config");
-    WriteBytes("config/hw_switch_model.ini",
+    Write("config/hw_switch_model.ini",
                ListFile("3", "TYPE0 = \x81\x20\r\nTYPE1 = \xff\r\nTYPE2 = a\xb0\r\n"));
     RecordingList list;
     catalog::FillModelCombo(list, 0);
@@ -191,27 +167,6 @@ INSTANTIATE_TEST_SUITE_P(Table, ModelListInput, testing::ValuesIn(kModelListCase
 
 // ----------------------------------------------------- the generate sequence
 
-class ScriptedUi : public GenerateUi {
-public:
-    std::optional<WString> savePath;  // none: the user cancels
-    std::vector<std::string> events;
-
-    void ShowMessage(const WString& text, MessageKind kind) override {
-        const char* kinds[] = {"plain", "stop", "oom"};
-        events.push_back(std::string(kinds[static_cast<int>(kind)]) + ": " + Utf8(text));
-    }
-    bool AskSavePath(const SaveAsRequest&, WString& chosenPath) override {
-        events.push_back("save as");
-        if (!savePath) return false;
-        chosenPath = *savePath;
-        return true;
-    }
-    void ReportFileException(const CFileException& error) override {
-        events.push_back("file error: " + Utf8(FileErrorMessage(error)));
-    }
-};
-
-const char kSaved[] = "plain: 保存成功,请查看配置文件";
 const char kOldTarget[] = "the user's old file\r\n";
 const char kOldOutput[] = "the last press's output\r\n";
 
@@ -242,21 +197,21 @@ struct Press {
 
     void Run() {
         if (!target.empty()) {
-            WriteBytes(target, kOldTarget);
+            Write(target, kOldTarget);
             ui.savePath = Utf8ToWide(fs::absolute(target).u8string());
         }
         GenerateConfiguration(request, vendor, model, ui);
     }
 
-    bool Succeeded() const { return !ui.events.empty() && ui.events.back() == kSaved; }
+    bool Succeeded() const { return !ui.events.empty() && ui.events.back() == kSavedEvent; }
 
     // The promises every press keeps, whatever the input.
     void CheckNothingLost(const std::string& expectedOutput) const {
         if (Succeeded()) {
-            EXPECT_EQ(ReadBytes(OutputName()), expectedOutput) << "the output reported as saved is incomplete";
-            EXPECT_EQ(ReadBytes(target), ReadBytes(OutputName())) << "the copy differs from the output";
+            EXPECT_EQ(Read(OutputName()), expectedOutput) << "the output reported as saved is incomplete";
+            EXPECT_EQ(Read(target), Read(OutputName())) << "the copy differs from the output";
         } else if (!target.empty()) {
-            EXPECT_EQ(ReadBytes(target), kOldTarget) << "the user's file was changed by a press that failed";
+            EXPECT_EQ(Read(target), kOldTarget) << "the user's file was changed by a press that failed";
         }
     }
 };
@@ -271,7 +226,7 @@ struct TemplateCase {
 const TemplateCase kTemplateCases[] = {
     // Garbage with short lines is text like any other: it is written, and
     // the copy is exact (the check compares the copy with the output file).
-    {"binary_garbage_short_lines", [] { return Garbage(64 * 1024, 3, true); }, {"save as", kSaved}, nullptr},
+    {"binary_garbage_short_lines", [] { return Garbage(64 * 1024, 3, true); }, {"save as", kSavedEvent}, nullptr},
     {"binary_garbage_long_line", [] { return Garbage(5000, 4, false); },
      {"plain: 模板文件 config\\V_M_tp.ini 的第 1 行超过 998 字节"}, nullptr},
     {"single_line_100MB", [] { return std::string(100u << 20, 'x') + "\n"; },
@@ -279,35 +234,35 @@ const TemplateCase kTemplateCases[] = {
     {"long_line_after_good_lines", [] { return "a\n" + std::string(999, 'y') + "\r\n"; },
      {"plain: 模板文件 config\\V_M_tp.ini 的第 2 行超过 998 字节"}, nullptr},
     // A line is written up to its first NUL; a NUL does not end the file.
-    {"nul_bytes", [] { return std::string("a\0b\n<%SECRET_KEY%>\0tail\nc", 25); }, {"save as", kSaved},
+    {"nul_bytes", [] { return std::string("a\0b\n<%SECRET_KEY%>\0tail\nc", 25); }, {"save as", kSavedEvent},
      [] { return std::string("a\r\nkey\r\nc\r\n"); }},
     // Bytes GBK does not define decode to replacement characters and come
     // back as the code page's default character; the good text around them
     // is kept.
     {"invalid_gbk", [] { return std::string("\xd6\xd0 \x81\x20 \xff \xd6\xd0\n<%AUTH_PORT%>\xb0"); },
-     {"save as", kSaved}, nullptr},
+     {"save as", kSavedEvent}, nullptr},
 };
 
 class TemplateInput : public testing::TestWithParam<TemplateCase> {};
 
 TEST_P(TemplateInput, TellsTheUserAndLosesNothing) {
     const TemplateCase& c = GetParam();
-    CaseFolder folder(CaseDir(c.name));
+    ScratchFolder folder(CaseDir(c.name));
     fs::create_directory("config");
-    WriteBytes("config/V_M_tp.ini", c.base());
-    WriteBytes("config/V_M.ini", kOldOutput);
+    Write("config/V_M_tp.ini", c.base());
+    Write("config/V_M.ini", kOldOutput);
 
     Press press;
     press.Run();
     EXPECT_EQ(press.ui.events, c.events);
     if (c.output) press.CheckNothingLost(c.output());
-    else if (press.Succeeded()) press.CheckNothingLost(ReadBytes(press.OutputName()));
+    else if (press.Succeeded()) press.CheckNothingLost(Read(press.OutputName()).value_or(""));
     else press.CheckNothingLost("");
     if (!press.Succeeded()) {
-        EXPECT_EQ(ReadBytes("config/V_M.ini"), kOldOutput) << "the last output was lost";
+        EXPECT_EQ(Read("config/V_M.ini"), kOldOutput) << "the last output was lost";
     }
     if (std::string(c.name) == "invalid_gbk") {
-        const std::string output = ReadBytes("config/V_M.ini");
+        const std::string output = Read("config/V_M.ini").value_or("");
         std::printf("    invalid GBK template comes out as:");
         for (unsigned char b : output) std::printf(" %02X", b);
         std::printf("\n");
@@ -339,14 +294,14 @@ class TypedInput : public testing::TestWithParam<TypedCase> {};
 
 TEST_P(TypedInput, UnwritableCharactersBecomeTheDefaultCharacter) {
     const TypedCase& c = GetParam();
-    CaseFolder folder(CaseDir(c.name));
+    ScratchFolder folder(CaseDir(c.name));
     fs::create_directory("config");
-    WriteBytes("config/V_M_tp.ini", "<%SECRET_KEY%>|<%INTERFACE%>");
+    Write("config/V_M_tp.ini", "<%SECRET_KEY%>|<%INTERFACE%>");
     Press press;
     press.request.secretKey = c.secretKey;
     press.request.interfaceName = c.interfaceName;
     press.Run();
-    EXPECT_EQ(press.ui.events, (std::vector<std::string>{"save as", kSaved}));
+    EXPECT_EQ(press.ui.events, (std::vector<std::string>{"save as", kSavedEvent}));
     press.CheckNothingLost(c.output);
 }
 
@@ -376,7 +331,7 @@ class LongPath : public testing::TestWithParam<PathCase> {};
 // the output shows what the user gets.
 TEST_P(LongPath, WorksCompletelyOrSaysWhichFile) {
     const PathCase& c = GetParam();
-    CaseFolder folder(CaseDir(c.name));
+    ScratchFolder folder(CaseDir(c.name));
     fs::create_directory("config");
     Press press;
     press.model = ModelForMergePathLength(c.mergePathLength);
@@ -408,9 +363,9 @@ INSTANTIATE_TEST_SUITE_P(Table, LongPath, testing::ValuesIn(kPathCases),
 
 // A Save As target whose full path is at or over 260 characters.
 TEST(LongPath, SaveAsTargetPastTheLimitIsCopiedWholeOrRefused) {
-    CaseFolder folder(CaseDir("long_target"));
+    ScratchFolder folder(CaseDir("long_target"));
     fs::create_directory("config");
-    WriteBytes("config/V_M_tp.ini", "x\n");
+    Write("config/V_M_tp.ini", "x\n");
     for (size_t length : {259u, 260u, 261u, 300u}) {
         const std::string prefix = fs::current_path().u8string() + "/";
         if (prefix.size() + 10 >= length) continue;
@@ -434,11 +389,11 @@ TEST(LongPath, SaveAsTargetPastTheLimitIsCopiedWholeOrRefused) {
         std::printf("\n");
         ASSERT_GE(press.ui.events.size(), 2u);
         if (press.Succeeded()) {
-            EXPECT_EQ(ReadBytes(target), ReadBytes("config/V_M.ini"));
+            EXPECT_EQ(Read(target), Read("config/V_M.ini"));
         } else {
             EXPECT_EQ(press.ui.events.back().rfind("stop: 保存失败: ", 0), 0u) << press.ui.events.back();
             if (targetWritten) {
-                EXPECT_EQ(ReadBytes(target), kOldTarget);
+                EXPECT_EQ(Read(target), kOldTarget);
             }
         }
     }
@@ -446,7 +401,7 @@ TEST(LongPath, SaveAsTargetPastTheLimitIsCopiedWholeOrRefused) {
 
 // A file name component longer than any file system allows.
 TEST(LongPath, NameComponentOver255Characters) {
-    CaseFolder folder(CaseDir("long_component"));
+    ScratchFolder folder(CaseDir("long_component"));
     fs::create_directory("config");
     Press press;
     press.model = WString(260, u'm');
@@ -465,7 +420,7 @@ struct FolderCase {
 
 const FolderCase kFolderCases[] = {
     {"missing", [] {}},
-    {"a_file", [] { WriteBytes("config", "not a folder\n"); }},
+    {"a_file", [] { Write("config", "not a folder\n"); }},
     {"empty", [] { fs::create_directory("config"); }},
 };
 
@@ -473,7 +428,7 @@ class ConfigFolder : public testing::TestWithParam<FolderCase> {};
 
 TEST_P(ConfigFolder, ModelListStaysEmptyAndThePressNamesTheTemplate) {
     const FolderCase& c = GetParam();
-    CaseFolder folder(CaseDir(std::string("config_") + c.name));
+    ScratchFolder folder(CaseDir(std::string("config_") + c.name));
     c.make();
     const bool wasFolder = fs::is_directory("config");
     const bool wasFile = fs::is_regular_file("config");
@@ -491,7 +446,7 @@ TEST_P(ConfigFolder, ModelListStaysEmptyAndThePressNamesTheTemplate) {
     EXPECT_EQ(fs::is_directory("config"), wasFolder);
     EXPECT_EQ(fs::is_regular_file("config"), wasFile);
     if (wasFile) {
-        EXPECT_EQ(ReadBytes("config"), "not a folder\n");
+        EXPECT_EQ(Read("config"), "not a folder\n");
     }
 }
 
@@ -503,10 +458,10 @@ TEST(ConfigFolder, Unreadable) {
     GTEST_SKIP() << "a Windows program cannot take the read right off a folder here (wine maps only the "
                     "read-only attribute, which folders ignore)";
 #else
-    CaseFolder folder(CaseDir("config_unreadable"));
+    ScratchFolder folder(CaseDir("config_unreadable"));
     fs::create_directory("config");
-    WriteBytes("config/hw_switch_model.ini", ListFile("1", "TYPE0 = A\r\n"));
-    WriteBytes("config/V_M_tp.ini", "x\n");
+    Write("config/hw_switch_model.ini", ListFile("1", "TYPE0 = A\r\n"));
+    Write("config/V_M_tp.ini", "x\n");
     fs::permissions("config", fs::perms::none);
 
     // What went wrong, or nothing; gtest's checks would not cross the fork.
@@ -520,7 +475,7 @@ TEST(ConfigFolder, Unreadable) {
         const std::vector<std::string> expected{"plain: 找不到模板文件 config\\V_M_tp.ini"};
         if (press.ui.events != expected)
             for (const std::string& event : press.ui.events) failures += "[" + event + "] ";
-        if (ReadBytes("saved.ini") != kOldTarget) failures += "the target was changed; ";
+        if (Read("saved.ini") != kOldTarget) failures += "the target was changed; ";
         return failures;
     };
     std::string failures;
@@ -569,7 +524,7 @@ std::optional<fs::path> SmallDisk(std::string& why) {
     path = "Z:" + path;  // wine's drive for the Linux root
 #endif
     if (!fs::exists(fs::u8path(path + "/.small-disk"))) {
-        const std::string note = ReadBytes(fs::u8path(path + ".why"));
+        const std::string note = Read(path + ".why").value_or("");
         why = note.empty() ? "no small file system was mounted" : note;
         return std::nullopt;
     }
@@ -607,11 +562,11 @@ protected:
 // The output file does not fit: the user is told the disk is full, with the
 // output file's name, and nothing is offered for saving.
 TEST_F(FullDisk, OutputFileDoesNotFit) {
-    CaseFolder folder(*disk_ / "work");
+    ScratchFolder folder(*disk_ / "work");
     fs::create_directory("config");
     std::string base;
     for (int i = 0; i < 100; ++i) base += "<%SECRET_KEY%>\n";
-    WriteBytes("config/V_M_tp.ini", base);
+    Write("config/V_M_tp.ini", base);
     FillDisk(*disk_, 8 * 1024);
 
     Press press;
@@ -630,12 +585,12 @@ TEST_F(FullDisk, OutputFileDoesNotFit) {
 // The merge file does not fit: the user is told so with its name, and the
 // last press's output file is left as it was.
 TEST_F(FullDisk, MergeFileDoesNotFit) {
-    CaseFolder folder(*disk_ / "work");
+    ScratchFolder folder(*disk_ / "work");
     fs::create_directory("config");
     std::string base;
     for (int i = 0; i < 200; ++i) base += "interface <%INTERFACE%>\n";
-    WriteBytes("config/V_M_tp.ini", base);
-    WriteBytes("config/V_M.ini", kOldOutput);
+    Write("config/V_M_tp.ini", base);
+    Write("config/V_M.ini", kOldOutput);
     FillDisk(*disk_, 0);
 
     Press press;
@@ -644,19 +599,19 @@ TEST_F(FullDisk, MergeFileDoesNotFit) {
     GenerateConfiguration(press.request, press.vendor, press.model, press.ui);
     EXPECT_EQ(press.ui.events,
               (std::vector<std::string>{"file error: 访问 config\\V_M_merge_tp.ini 时磁盘已满。"}));
-    EXPECT_EQ(ReadBytes("config/V_M.ini"), kOldOutput);
+    EXPECT_EQ(Read("config/V_M.ini"), kOldOutput);
 }
 
 // The copy onto an existing file does not fit: the user is told, and the
 // file keeps its old content.
 TEST_F(FullDisk, SaveAsTargetKeepsItsOldContent) {
-    CaseFolder folder(CaseDir("full_disk_copy"));
+    ScratchFolder folder(CaseDir("full_disk_copy"));
     fs::create_directory("config");
     std::string base;
     for (int i = 0; i < 400; ++i) base += std::string(60, 'c') + "\n";
-    WriteBytes("config/V_M_tp.ini", base);
+    Write("config/V_M_tp.ini", base);
     const fs::path target = *disk_ / "saved.ini";
-    WriteBytes(target, kOldTarget);
+    Write(target, kOldTarget);
     FillDisk(*disk_, 0);
 
     Press press;
@@ -668,9 +623,9 @@ TEST_F(FullDisk, SaveAsTargetKeepsItsOldContent) {
     EXPECT_EQ(press.ui.events[1].rfind("stop: 保存失败: ", 0), 0u) << press.ui.events[1];
     EXPECT_NE(press.ui.events[1].find("磁盘已满"), std::string::npos) << press.ui.events[1];
     std::printf("    the user gets: [%s]\n", press.ui.events[1].c_str());
-    EXPECT_EQ(ReadBytes(target), kOldTarget) << "the user's file lost its content";
+    EXPECT_EQ(Read(target), kOldTarget) << "the user's file lost its content";
     // The complete output stays in config for another try.
-    EXPECT_EQ(ReadBytes("config/V_M.ini").size(), 400u * 62 + 2);
+    EXPECT_EQ(Read("config/V_M.ini").value_or("").size(), 400u * 62 + 2);
 }
 
 }  // namespace

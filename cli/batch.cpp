@@ -74,24 +74,10 @@ bool IsReservedDeviceName(WStringView name) {
 // blanks or dots, no device name.
 WString SanitiseFileName(WStringView name) {
     WString safe;
-    for (char16_t c : name) {
-        bool forbidden = c < 0x20 || WStringView(u"\\/:*?\"<>|").find(c) != WStringView::npos;
-        safe += forbidden ? u'_' : c;
-    }
+    for (char16_t c : name) safe += platform::IsForbiddenInFileName(c) ? u'_' : c;
     while (!safe.empty() && (safe.back() == u' ' || safe.back() == u'.')) safe.pop_back();
     if (!safe.empty() && IsReservedDeviceName(safe)) safe.insert(safe.begin(), u'_');
     return safe;
-}
-
-int ReadWholeFile(const WString& path, std::string& bytes) {
-    platform::FileHandle file;
-    int error = file.Open(path, platform::Access::Read, platform::Share::Read,
-                          platform::Disposition::OpenExisting);
-    char buffer[65536];
-    size_t got = 0;
-    while (error == 0 && (error = file.Read(buffer, sizeof buffer, got)) == 0 && got > 0)
-        bytes.append(buffer, got);
-    return error;
 }
 
 int FileUnusable(const std::string& path, const std::string& why) {
@@ -151,7 +137,7 @@ bool PlanRow(const std::vector<Column>& columns, const CsvRecord& record, RowPla
 
 int RunBatch(const std::string& csvPath, const std::string& outDir) {
     std::string bytes;
-    if (int error = ReadWholeFile(Utf8ToWide(csvPath), bytes); error != 0)
+    if (int error = platform::ReadWholeFile(Utf8ToWide(csvPath), bytes); error != 0)
         return FileUnusable(csvPath, WideToUtf8(FileErrorMessage(platform::FileCauseFromOsError(error), Utf8ToWide(csvPath))));
     // Spreadsheets also offer "Unicode text", UTF-16 with tabs: not CSV.
     if (bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0)

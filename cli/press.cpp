@@ -51,14 +51,7 @@ private:
     }
 
     void ReadOutputFile() {
-        platform::FileHandle file;
-        int error = file.Open(request_.outputPath, platform::Access::Read, platform::Share::Read,
-                              platform::Disposition::OpenExisting);
-        char buffer[65536];
-        size_t got = 0;
-        while (error == 0 && (error = file.Read(buffer, sizeof buffer, got)) == 0 && got > 0)
-            outputBytes_.append(buffer, got);
-        if (error != 0) {
+        if (int error = platform::ReadWholeFile(request_.outputPath, outputBytes_)) {
             failed_ = true;
             Say(FileErrorMessage(platform::FileCauseFromOsError(error), request_.outputPath));
         }

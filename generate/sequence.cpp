@@ -23,16 +23,8 @@ constexpr uint64_t kMaxMergeFileLength = 0xFFFFFFFFu;
 // a drive colon, a wildcard or a control character in it would reach another
 // folder or no valid file at all.
 bool IsFileNameSafe(const WString& name) {
-    for (char16_t c : name) {
-        if (c < 0x20) return false;
-        switch (c) {
-        case u'\\': case u'/': case u':': case u'*': case u'?':
-        case u'"': case u'<': case u'>': case u'|':
-            return false;
-        default:
-            break;
-        }
-    }
+    for (char16_t c : name)
+        if (platform::IsForbiddenInFileName(c)) return false;
     return true;
 }
 

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "platform/text.h"
 
@@ -66,5 +67,12 @@ int CopyFileReplacing(const WString& existing, const WString& target);
 // The path as the operating system sees it from the current directory, in the
 // program's own form (backslashes on Windows; slashes on POSIX).
 WString FullPath(const WString& path);
+
+// Appends the whole file to bytes, opened for reading with shared reading.
+int ReadWholeFile(const WString& path, std::string& bytes);
+
+// A character no Windows file name may hold: a separator, the drive colon, a
+// wildcard, a quote, a redirection, or a control character.
+bool IsForbiddenInFileName(char16_t c);
 
 }  // namespace platform

@@ -1,5 +1,6 @@
 // What the fuzz targets share: a check that stops the run, a byte reader over
 // the fuzzer's input, and a private working folder for targets that need files.
+// Files themselves are written and read with tests/support/test_files.h.
 #pragma once
 
 #include <algorithm>
@@ -7,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <string_view>
 
@@ -77,17 +77,6 @@ inline void EnterScratchFolder() {
         FUZZ_CHECK(n < 100);
     }
     entered = true;
-}
-
-inline void WriteFile(const std::string& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    FUZZ_CHECK(out.good());
-}
-
-inline std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 }  // namespace fuzz

@@ -15,6 +15,7 @@
 #include "catalog/heap.h"
 #include "catalog/ini_document.h"
 #include "tests/fuzz/fuzz_support.h"
+#include "tests/support/test_files.h"
 
 using namespace catalog;
 
@@ -130,7 +131,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool usePool = setup & 1;
     const int failAt = (setup >> 1) & 0x3F;  // 0: no injected failure
     const std::string file(in.Rest());
-    fuzz::WriteFile("config/doc.ini", file);
+    testsupport::Write("config/doc.ini", file);
 
     BlockAlloc pool;
     IniDocument doc;

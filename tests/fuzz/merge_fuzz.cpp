@@ -12,6 +12,7 @@
 #include "generate/request.h"
 #include "generate/template_set.h"
 #include "tests/fuzz/fuzz_support.h"
+#include "tests/support/test_files.h"
 
 namespace {
 
@@ -78,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                           rest.size() - contents[i].size());
         std::error_code ignored;
         fs::remove(files[i], ignored);
-        if (present[i]) fuzz::WriteFile(files[i], contents[i]);
+        if (present[i]) testsupport::Write(files[i], contents[i]);
     }
     std::error_code ignored;
     fs::remove_all(mergeFile, ignored);
@@ -86,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (mergeIsFolder) {
         fs::create_directory(mergeFile);
     } else {
-        fuzz::WriteFile(mergeFile, oldMerge);
+        testsupport::Write(mergeFile, oldMerge);
     }
 
     Expected expected;
@@ -108,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(result.kind == expected.kind);
     switch (expected.kind) {
     case MergeResult::Kind::Ok:
-        FUZZ_CHECK(fuzz::ReadFile(mergeFile) == expected.merge);
+        FUZZ_CHECK(testsupport::Read(mergeFile) == expected.merge);
         break;
     case MergeResult::Kind::TemplateMissing:
         FUZZ_CHECK(result.file == paths[expected.template_]);
@@ -116,7 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (mergeIsFolder) {
             FUZZ_CHECK(fs::is_directory(mergeFile));
         } else {
-            FUZZ_CHECK(fuzz::ReadFile(mergeFile) == oldMerge);
+            FUZZ_CHECK(testsupport::Read(mergeFile) == oldMerge);
         }
         break;
     case MergeResult::Kind::LineTooLong:

@@ -15,6 +15,7 @@
 #include "catalog/ini_document.h"
 #include "catalog/model_list.h"
 #include "tests/fuzz/fuzz_support.h"
+#include "tests/support/test_files.h"
 
 using namespace catalog;
 
@@ -62,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::error_code ignored;
         std::filesystem::remove(file, ignored);
     }
-    if (vendor >= 0 && vendor <= 2 && !fileMissing) fuzz::WriteFile(files[vendor], bytes);
+    if (vendor >= 0 && vendor <= 2 && !fileMissing) testsupport::Write(files[vendor], bytes);
 
     RecordingList list;
     FillModelCombo(list, vendor);

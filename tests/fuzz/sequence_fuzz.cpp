@@ -9,18 +9,16 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "generate/request.h"
 #include "generate/sequence.h"
 #include "tests/fuzz/fuzz_support.h"
+#include "tests/support/reference_substitution.h"
+#include "tests/support/scripted_ui.h"
+#include "tests/support/test_files.h"
 
 namespace {
 
-const char* const kPlaceholders[9] = {
-    "<%SERVER_IP%>",  "<%AUTH_PORT%>", "<%ACCOUNT_PORT%>", "<%SECRET_KEY%>",  "<%INTERFACE%>",
-    "<%MAB_DELAY%>", "<%HOST_MODE%>", "<%ESCAPEVLANID%>", "<%GUESTVLANID%>",
-};
 const char* const kPieces[] = {"\n", "\r\n", "\r", "<%", "%>", "HOST_MODE", "\xd6\xd0"};
 
 // Template bytes from pieces: whole placeholders, their parts, line ends,
@@ -29,10 +27,15 @@ std::string TemplateBytes(fuzz::Reader& in, size_t count) {
     std::string out;
     for (size_t i = 0; i < count && !in.Empty(); ++i) {
         const uint8_t b = in.Byte();
-        if (b < 9) out += kPlaceholders[b];
-        else if (b < 16) out += kPieces[b - 9];
-        else if (b == 16) out += '\0';
-        else out += static_cast<char>(0x20 + b % 0x5F);
+        if (b < 9) {
+            for (const char16_t* c = testsupport::kReferencePasses[b].token; *c; ++c) out += static_cast<char>(*c);
+        } else if (b < 16) {
+            out += kPieces[b - 9];
+        } else if (b == 16) {
+            out += '\0';
+        } else {
+            out += static_cast<char>(0x20 + b % 0x5F);
+        }
     }
     return out;
 }
@@ -45,7 +48,7 @@ WString Value(fuzz::Reader& in) {
     for (size_t i = 0; i < count && !in.Empty(); ++i) {
         const uint8_t b = in.Byte();
         if (b < 9) {
-            for (const char* c = kPlaceholders[b]; *c; ++c) out += static_cast<char16_t>(*c);
+            out += testsupport::kReferencePasses[b].token;
         } else if (b < 12) {
             out += u'中';
         } else {
@@ -89,31 +92,6 @@ std::string Encode(const WString& text) {
     return out;
 }
 
-void ReplaceAllPlain(WString& text, const WString& token, const WString& value) {
-    WString out;
-    size_t from = 0;
-    for (size_t at = text.find(token); at != WString::npos; at = text.find(token, from)) {
-        out.append(text, from, at - from).append(value);
-        from = at + token.size();
-    }
-    text = out.append(text, from, WString::npos);
-}
-
-class ScriptedUi : public GenerateUi {
-public:
-    WString savePath;
-    std::vector<std::string> events;
-    void ShowMessage(const WString& text, MessageKind) override { events.push_back("message " + WideToUtf8(text)); }
-    bool AskSavePath(const SaveAsRequest&, WString& chosenPath) override {
-        events.push_back("save as");
-        chosenPath = savePath;
-        return true;
-    }
-    void ReportFileException(const CFileException& error) override {
-        events.push_back("file error " + WideToUtf8(FileErrorMessage(error)));
-    }
-};
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -129,11 +107,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     request.mabEnabled = (flags >> 4) & 1;
     request.escapeVlanEnabled = (flags >> 5) & 1;
     request.guestVlanEnabled = (flags >> 6) & 1;
-    WString* const fields[9] = {&request.serverIp, &request.authPort,      &request.accountPort,
-                                &request.secretKey, &request.interfaceName, &request.mabDelay,
-                                nullptr,            &request.escapeVlanId,  &request.guestVlanId};
-    for (WString* field : fields)
-        if (field) *field = Value(in);
+    for (const auto& pass : testsupport::kReferencePasses)
+        if (pass.value != &SwitchConfigRequest::hostMode) request.*pass.value = Value(in);
     request.hostMode = u"kept";  // what an earlier press chose
 
     const bool selected[4] = {true, request.mabEnabled != 0, request.escapeVlanEnabled != 0,
@@ -144,13 +119,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     bool lineTooLong = false;
     for (int i = 0; i < 4; ++i) {
         const std::string bytes = TemplateBytes(in, in.Unit() % 1200);
-        fuzz::WriteFile(files[i], bytes);
+        testsupport::Write(files[i], bytes);
         if (selected[i] && !lineTooLong) lineTooLong = !Merge(bytes, merge);
     }
     const std::string oldOutput(5000, 'o');  // longer than most new outputs
-    fuzz::WriteFile("config/V_M.ini", oldOutput);
+    testsupport::Write("config/V_M.ini", oldOutput);
     const std::string oldTarget = "the user's old file";
-    fuzz::WriteFile("saved.ini", oldTarget);
+    testsupport::Write("saved.ini", oldTarget);
 
     // The model's host mode, and the nine passes.
     const char16_t* const modes[4][2] = {{u"single-terminal", u"multi-authen"}, {u"port", u"mac"},
@@ -159,29 +134,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (request.vendorIndex == 0) hostMode = modes[request.modelIndex == 1 ? 0 : 1][request.multiTerminal];
     if (request.vendorIndex == 1) hostMode = modes[2][request.multiTerminal];
     if (request.vendorIndex == 2) hostMode = modes[3][request.multiTerminal];
+    SwitchConfigRequest passed = request;
+    passed.hostMode = hostMode;
     WString text = Decode(merge);
-    for (int pass = 0; pass < 9; ++pass) {
-        const WString token = Decode(kPlaceholders[pass]);
-        ReplaceAllPlain(text, token, pass == 6 ? hostMode : *fields[pass]);
+    for (const auto& pass : testsupport::kReferencePasses) {
+        testsupport::ReferenceReplaceAll(text, pass.token, passed.*pass.value);
         if (text.size() > (1u << 20)) return 0;  // values multiplying the text: not what this checks
     }
     const std::string expected = Encode(text);
 
-    ScriptedUi ui;
+    testsupport::ScriptedUi ui;
     ui.savePath = Utf8ToWide((fs::current_path() / "saved.ini").u8string());
     GenerateConfiguration(request, u"V", u"M", ui);
 
+    // Read gives none for a missing file, so each comparison below also
+    // checks that the file is there.
     if (lineTooLong) {
-        FUZZ_CHECK(ui.events.size() == 1 && ui.events[0].find("message 模板文件 config\\V_M_") == 0);
-        FUZZ_CHECK(fuzz::ReadFile("config/V_M.ini") == oldOutput);
-        FUZZ_CHECK(fuzz::ReadFile("saved.ini") == oldTarget);
+        FUZZ_CHECK(ui.events.size() == 1 && ui.events[0].find("plain: 模板文件 config\\V_M_") == 0);
+        FUZZ_CHECK(testsupport::Read("config/V_M.ini") == oldOutput);
+        FUZZ_CHECK(testsupport::Read("saved.ini") == oldTarget);
         return 0;
     }
     FUZZ_CHECK(ui.events.size() == 2 && ui.events[0] == "save as" &&
-               ui.events[1] == "message 保存成功,请查看配置文件");
+               ui.events[1] == testsupport::kSavedEvent);
     FUZZ_CHECK(request.hostMode == hostMode);
-    FUZZ_CHECK(fuzz::ReadFile("config/V_M_merge_tp.ini") == merge);
-    FUZZ_CHECK(fuzz::ReadFile("config/V_M.ini") == expected);
-    FUZZ_CHECK(fuzz::ReadFile("saved.ini") == expected);
+    FUZZ_CHECK(testsupport::Read("config/V_M_merge_tp.ini") == merge);
+    FUZZ_CHECK(testsupport::Read("config/V_M.ini") == expected);
+    FUZZ_CHECK(testsupport::Read("saved.ini") == expected);
     return 0;
 }

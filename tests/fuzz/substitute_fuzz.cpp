@@ -11,13 +11,12 @@
 #include "generate/request.h"
 #include "generate/substitute.h"
 #include "tests/fuzz/fuzz_support.h"
+#include "tests/support/reference_substitution.h"
 
 namespace {
 
-const char16_t* const kPlaceholders[9] = {
-    u"<%SERVER_IP%>",  u"<%AUTH_PORT%>", u"<%ACCOUNT_PORT%>", u"<%SECRET_KEY%>",  u"<%INTERFACE%>",
-    u"<%MAB_DELAY%>", u"<%HOST_MODE%>", u"<%ESCAPEVLANID%>", u"<%GUESTVLANID%>",
-};
+using testsupport::kReferencePasses;
+using testsupport::ReferenceReplaceAll;
 
 const char16_t* const kPieces[] = {
     u"<%",        u"%>",        u"SERVER_IP", u"HOST_MODE", u"SECRET_KEY", u"GUESTVLANID", u"INTERFACE",
@@ -31,7 +30,7 @@ WString Pieces(fuzz::Reader& in, size_t count) {
     for (size_t i = 0; i < count && !in.Empty(); ++i) {
         const uint8_t b = in.Byte();
         if (b < 9) {
-            out += kPlaceholders[b];
+            out += kReferencePasses[b].token;
         } else if (b < 9 + kPieceCount) {
             out += kPieces[b - 9];
         } else if (b == 0xFF) {
@@ -41,19 +40,6 @@ WString Pieces(fuzz::Reader& in, size_t count) {
         }
     }
     return out;
-}
-
-size_t ReferenceReplaceAll(WString& text, const WString& token, const WString& value) {
-    if (token.empty()) return 0;
-    WString out;
-    size_t count = 0, from = 0;
-    for (size_t at = text.find(token); at != WString::npos; at = text.find(token, from)) {
-        out.append(text, from, at - from).append(value);
-        from = at + token.size();
-        ++count;
-    }
-    text = out.append(text, from, WString::npos);
-    return count;
 }
 
 // Values that hold later placeholders multiply the text pass by pass, as
@@ -67,16 +53,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint8_t mode = in.Byte();
 
     SwitchConfigRequest request;
-    WString* const fields[9] = {
-        &request.serverIp,  &request.authPort, &request.accountPort,  &request.secretKey,   &request.interfaceName,
-        &request.mabDelay, &request.hostMode, &request.escapeVlanId, &request.guestVlanId,
-    };
-    for (WString* field : fields) *field = Pieces(in, in.Byte() % 8);
+    for (const auto& pass : kReferencePasses) request.*pass.value = Pieces(in, in.Byte() % 8);
     const WString original = Pieces(in, SIZE_MAX);
 
+    // Pass by pass, so that a text grown past the bound stops the run early.
     WString expected = original;
-    for (int pass = 0; pass < 9; ++pass) {
-        ReferenceReplaceAll(expected, kPlaceholders[pass], *fields[pass]);
+    for (const auto& pass : kReferencePasses) {
+        ReferenceReplaceAll(expected, pass.token, request.*pass.value);
         if (expected.size() > kMaxText) return 0;
     }
     WString actual = original;
@@ -85,8 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // One pass with a token and value of the input's choosing.
     if (mode & 1) {
-        const WString& token = *fields[0];
-        const WString& value = *fields[1];
+        const WString& token = request.serverIp;
+        const WString& value = request.authPort;
         WString reference = original;
         const size_t expectedCount = ReferenceReplaceAll(reference, token, value);
         WString text = original;

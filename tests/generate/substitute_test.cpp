@@ -5,6 +5,7 @@
 #include <string>
 
 #include "generate/substitute.h"
+#include "tests/support/reference_substitution.h"
 
 namespace {
 
@@ -207,26 +208,6 @@ TEST(SubstitutePlaceholders, LargeTextWithManyHits) {
     EXPECT_TRUE(text == expected);
 }
 
-
-// The passes as plainly as they can be written, one new string each.
-WString PlainPasses(WString text, const SwitchConfigRequest& r) {
-    const std::pair<WString, const WString*> passes[] = {
-        {u"<%SERVER_IP%>", &r.serverIp},     {u"<%AUTH_PORT%>", &r.authPort},
-        {u"<%ACCOUNT_PORT%>", &r.accountPort}, {u"<%SECRET_KEY%>", &r.secretKey},
-        {u"<%INTERFACE%>", &r.interfaceName}, {u"<%MAB_DELAY%>", &r.mabDelay},
-        {u"<%HOST_MODE%>", &r.hostMode},     {u"<%ESCAPEVLANID%>", &r.escapeVlanId},
-        {u"<%GUESTVLANID%>", &r.guestVlanId},
-    };
-    for (const auto& [token, value] : passes) {
-        WString out;
-        size_t from = 0;
-        for (size_t at; (at = text.find(token, from)) != WString::npos; from = at + token.size())
-            out += text.substr(from, at - from) + *value;
-        text = out + text.substr(from);
-    }
-    return text;
-}
-
 // Texts and values built from placeholders and their pieces, so that values
 // holding placeholders and placeholders formed across joints are common:
 // whatever way the substitution takes through a text, it must agree with
@@ -261,7 +242,8 @@ TEST(SubstitutePlaceholders, AgreesWithPlainPassesOnPiecesOfPlaceholders) {
         const WString original = textOf(12);
         WString text = original;
         SubstitutePlaceholders(text, request);
-        const WString expected = PlainPasses(original, request);
+        WString expected = original;
+        testsupport::ReferenceSubstitute(expected, request);
         ASSERT_EQ(Utf8(text), Utf8(expected)) << "round " << round << ", text " << Utf8(original);
     }
 }

@@ -79,4 +79,24 @@ inline void EnterScratchFolder() {
     entered = true;
 }
 
+// The merge's line rules written out plainly: one template's bytes appended
+// to merge as its lines, each cut at its first zero byte and ended by CR LF.
+// False with the 1-based number of the first line over 998 bytes.
+inline bool ModelMergeCopy(const std::string& bytes, std::string& merge, int& badLine) {
+    size_t start = 0;
+    for (int number = 1;; ++number) {
+        const size_t lf = bytes.find('\n', start);
+        std::string line = bytes.substr(start, lf == std::string::npos ? std::string::npos : lf - start);
+        if (lf != std::string::npos && !line.empty() && line.back() == '\r') line.pop_back();
+        if (line.size() > 998) {
+            badLine = number;
+            return false;
+        }
+        merge += line.substr(0, line.find('\0'));
+        merge += "\r\n";
+        if (lf == std::string::npos) return true;
+        start = lf + 1;
+    }
+}
+
 }  // namespace fuzz

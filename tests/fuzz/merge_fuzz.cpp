@@ -16,32 +16,12 @@
 
 namespace {
 
-constexpr size_t kMaxLine = 998;
-
 struct Expected {
     MergeResult::Kind kind = MergeResult::Kind::Ok;
     int template_ = -1;  // which template the failure names
     int line = 0;
     std::string merge;
 };
-
-// false with the 1-based line number when a line is too long.
-bool ModelCopy(const std::string& bytes, std::string& merge, int& badLine) {
-    size_t start = 0;
-    for (int number = 1;; ++number) {
-        const size_t lf = bytes.find('\n', start);
-        std::string line = bytes.substr(start, lf == std::string::npos ? std::string::npos : lf - start);
-        if (lf != std::string::npos && !line.empty() && line.back() == '\r') line.pop_back();
-        if (line.size() > kMaxLine) {
-            badLine = number;
-            return false;
-        }
-        merge += line.substr(0, line.find('\0'));
-        merge += "\r\n";
-        if (lf == std::string::npos) return true;
-        start = lf + 1;
-    }
-}
 
 }  // namespace
 
@@ -99,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (expected.kind == MergeResult::Kind::Ok && mergeIsFolder) expected.kind = MergeResult::Kind::MergeFileFailed;
     for (int i = 0; i < 4 && expected.kind == MergeResult::Kind::Ok; ++i) {
         if (!selected[i]) continue;
-        if (!ModelCopy(contents[i], expected.merge, expected.line)) {
+        if (!fuzz::ModelMergeCopy(contents[i], expected.merge, expected.line)) {
             expected.kind = MergeResult::Kind::LineTooLong;
             expected.template_ = i;
         }

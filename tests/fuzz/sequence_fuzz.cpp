@@ -58,20 +58,6 @@ WString Value(fuzz::Reader& in) {
     return out.empty() ? u"v" : out;
 }
 
-// The merge's line rules; false when a line is over 998 bytes.
-bool Merge(const std::string& bytes, std::string& merge) {
-    size_t start = 0;
-    for (;;) {
-        const size_t lf = bytes.find('\n', start);
-        std::string line = bytes.substr(start, lf == std::string::npos ? std::string::npos : lf - start);
-        if (lf != std::string::npos && !line.empty() && line.back() == '\r') line.pop_back();
-        if (line.size() > 998) return false;
-        merge += line.substr(0, line.find('\0')) + "\r\n";
-        if (lf == std::string::npos) return true;
-        start = lf + 1;
-    }
-}
-
 WString Decode(const std::string& bytes) {
     WString out;
     for (size_t i = 0; i < bytes.size(); ++i) {
@@ -117,10 +103,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                   "config/V_M_GeustVlan_tp.ini"};
     std::string merge;
     bool lineTooLong = false;
+    int badLine = 0;
     for (int i = 0; i < 4; ++i) {
         const std::string bytes = TemplateBytes(in, in.Unit() % 1200);
         testsupport::Write(files[i], bytes);
-        if (selected[i] && !lineTooLong) lineTooLong = !Merge(bytes, merge);
+        if (selected[i] && !lineTooLong) lineTooLong = !fuzz::ModelMergeCopy(bytes, merge, badLine);
     }
     const std::string oldOutput(5000, 'o');  // longer than most new outputs
     testsupport::Write("config/V_M.ini", oldOutput);
